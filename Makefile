@@ -1,0 +1,49 @@
+# Front door: each target installs what is missing, configures, builds, then does its job.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build run test test-asan bench fuzz-smoke capture check clean format
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Plays the bundled demo; with no display, captures it headless instead.
+run: build
+	@bash scripts/run-demo $(BUILD)
+
+test: build
+	@cd $(BUILD) && ../scripts/with-display ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSKARN_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ../scripts/with-display ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSKARN_BENCH=ON >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@scripts/with-display bash bench/run build-bench
+
+fuzz-smoke: deps
+	@bash fuzz/run-smoke
+
+capture: build
+	@tools/capture demo
+
+check: build
+	@./$(BUILD)/skarn-check demo
+
+format:
+	@clang-format -i $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'bench/*.cpp' 'fuzz/*.cpp')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz

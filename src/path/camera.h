@@ -1,0 +1,33 @@
+// The two cameras: the free camera (mouse and keys) and the path camera (camera.dpl).
+// Both build the whole view into the projection matrix.
+#pragma once
+
+#include "path/trajectory.h"
+#include "scene/vec3.h"
+
+struct CameraState {
+    Vec3 eye = {0, 0, 0};   // free-camera position
+    float yaw = 0.0f;       // degrees about the vertical axis, kept in [0, 360) by one wrap step
+    float pitch = 0.0f;     // degrees of tilt, wrapped like yaw
+    int lastMouseX = 0;     // last mouse position, window pixels
+    int lastMouseY = 0;
+    int anime = 0;          // camera-file flag: 1 selects the path camera
+    Trajectory cameraPath;  // the camera trajectory, loaded when anime is 1
+};
+
+// Written by the camera section (scene/), the show (app/), mouse and keys; read by the frame.
+extern CameraState camera;
+
+enum CameraMove { MOVE_FORWARD, MOVE_BACK, MOVE_LEFT, MOVE_RIGHT, MOVE_UP, MOVE_DOWN };
+
+void applyFreeCamera();
+void applyPathCamera();
+
+// Pure state changes, testable without a window.
+void turnFreeCamera(CameraState& state, int x, int y);
+void stepFreeCamera(CameraState& state, CameraMove move);
+
+// Toolkit callbacks and key moves: state change, camera applied, redisplay requested.
+void onMouseButton(int button, int state, int x, int y);
+void onMouseDrag(int x, int y);
+void moveFreeCamera(CameraMove move);

@@ -1,0 +1,12 @@
+// Texture-mapped bitmap font: 256 glyph display lists from a 16 x 16 grid picture.
+#pragma once
+
+extern unsigned int fontTexture;  // 0 until loaded
+extern unsigned int fontListBase; // first of the 256 glyph lists, 0 until built
+
+void loadFont();
+void buildFontLists(unsigned int texture);
+
+// Writes formatted text at (x, y) of the 640 x 480 overlay, in font set 0 or 1.
+void printText(int x, int y, int set, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));

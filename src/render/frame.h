@@ -1,0 +1,16 @@
+// The scene frame: the phase choice from the show clock, and the scene or a full-screen picture.
+#pragma once
+
+#include "path/show_clock.h"
+#include "scene/mesh.h"
+
+enum ShowPhase { PHASE_LOGO, PHASE_INTRO, PHASE_SCENE, PHASE_END, PHASE_CLEARED };
+
+// The first test that holds decides; PHASE_CLEARED when now equals logoEnd exactly.
+ShowPhase framePhase(const ShowClock& clock);
+
+// Clears and draws one frame for the clock; the application shell flushes and swaps.
+void drawSceneFrame(const ShowClock& clock);
+
+// Draws one mesh as one batch of triangles in the current modelview matrix.
+void drawMesh(const Mesh& mesh);

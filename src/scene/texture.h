@@ -1,0 +1,25 @@
+// Image textures: the image library's start-up and the loading of pictures into textures.
+#pragma once
+
+#include <string>
+
+#include "scene/mesh.h"
+
+// Checks the versions of IL, ILU and ILUT (ends the process with status 1 when one is below
+// 151), then starts IL.
+void initImageLibrary();
+
+// Returns the message of the version check for the three answers, or null when they pass.
+// Split from initImageLibrary so that the check can be tested without the library.
+const char* imageLibraryVersionProblem(int ilVersion, int iluVersion, int ilutVersion);
+
+// Loads one picture into the image already bound and uploads it. Returns the OpenGL texture
+// name, or 0 when the picture can't be read, the library reports an error after the load,
+// or the picture is larger than the GL accepts (nothing is uploaded then).
+unsigned int loadPictureTexture(const std::string& path);
+
+// Prints "<path> : problème lors du chargement de la texture --> texture désactivée !".
+void printTextureFailure(const std::string& path);
+
+// Loads a mesh's picture: prints its loading line; on failure the failure line and textured 0.
+void loadMeshTexture(const std::string& path, Mesh& mesh);
