@@ -1,13 +1,28 @@
 // The process entry: command line, window, start-up in order, main loop.
 #include "app/entry.h"
 
+#include <GL/freeglut.h>
 #include <cstdio>
 
+#include "app/settings.h"
+#include "app/show.h"
+#include "app/window.h"
+#include "scene/map.h"
+#include "scene/texture.h"
+
 int runSkarn(int argc, char** argv) {
-    (void)argv;
+    // Console lines reach a pipe as they are printed, not at exit.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
     if (argc != 2) {
         printf("skarn nom_map\n");
         return 0;
     }
+    initWindow(argc, argv);
+    initImageLibrary();
+    startShow();
+    initGLState();
+    MapReport report = loadMap(argv[1]);
+    applyMapReport(report);
+    glutMainLoop();
     return 0;
 }

@@ -1,0 +1,30 @@
+// Render settings: the initial GL state and the keyboard commands.
+#pragma once
+
+#include <GL/gl.h>
+
+struct RenderSettings {
+    GLenum fogMode = GL_EXP;                      // GL_EXP, GL_EXP2 or GL_LINEAR while fog is on
+    float fogColor[4] = {0.5f, 0.5f, 0.5f, 1.0f}; // also the clear colour while fog is on
+    float fogDensity = 0.05f;                     // exponential modes
+    float fogStart = 0.0f;                        // linear mode
+    float fogEnd = 50.0f;                         // linear mode
+    int cursorShape = 0;                          // toolkit cursor last chosen by key
+};
+
+extern RenderSettings renderSettings; // written by the show start and the keys
+
+#define KEY_ESCAPE 27
+#define CURSOR_NONE 101 // the toolkit's "no cursor"
+
+// The fog defaults written by the show start.
+void setRenderDefaults(RenderSettings& settings);
+
+// The initial rendering state, then the font.
+void initGLState();
+
+// Keyboard callback: one entry per character code; keys outside the table do nothing.
+void onKey(unsigned char key, int x, int y);
+
+// The density step of "n" (-0.01) and "N" (+0.01): double arithmetic on the stored float.
+float stepFogDensity(float density, double step);

@@ -1,0 +1,73 @@
+// The window and its callbacks: creation, the letterboxed viewport, the display wrappers and the
+// clean-up of the quit keys.
+#include "app/window.h"
+
+#include <GL/freeglut.h>
+
+#include "app/clock.h"
+#include "app/settings.h"
+#include "app/show.h"
+#include "path/camera.h"
+#include "path/trajectory_file.h"
+#include "render/frame.h"
+#include "render/screens.h"
+#include "sound/music.h"
+
+#define WINDOW_WIDTH 640
+#define WINDOW_HEIGHT 480
+#define LETTERBOX_BAND 50 // free pixels at the top and at the bottom of the window
+
+//----------------------------------------------------------------------------------
+// Functions
+//----------------------------------------------------------------------------------
+
+// Display callback before a map with objects or trees: the logo picture only.
+static void displayStartFrame() {
+    drawStartFrame();
+    glFlush();
+    glutSwapBuffers();
+}
+
+// Display callback of a map with objects or trees.
+static void displaySceneFrame() {
+    drawSceneFrame(showClock);
+    glFlush();
+    glutSwapBuffers();
+}
+
+void initWindow(int argc, char** argv) {
+    int argumentCount = argc; // the toolkit may change it; main keeps its own
+    glutInit(&argumentCount, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow("test");
+    glutDisplayFunc(displayStartFrame);
+    glutKeyboardFunc(onKey);
+    glutReshapeFunc(onReshape);
+    glutMouseFunc(onMouseButton);
+    glutMotionFunc(onMouseDrag);
+    glutIdleFunc(viewerIdle);
+}
+
+void onReshape(int width, int height) {
+    glViewport(0, LETTERBOX_BAND, width, height - 2 * LETTERBOX_BAND);
+}
+
+void applyMapReport(const MapReport& report) {
+    if (report.animatedCamera) {
+        glutMotionFunc(nullptr);
+        glutIdleFunc(sceneIdle);
+    }
+    if (report.hasObjectsOrTrees) {
+        glutDisplayFunc(displaySceneFrame);
+    }
+}
+
+void quitShow() {
+    soundStreamStop(musicStream);
+    closeMusic();
+    if (camera.anime == 1) {
+        freeTrajectory(&camera.cameraPath);
+    }
+}

@@ -1,0 +1,129 @@
+// The scene idle driven with a fake clock: phase boundaries, the end lines and the restart.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/clock.h"
+#include "app/show.h"
+#include "path/camera.h"
+#include "scene/scene_state.h"
+
+namespace {
+
+int fakeMs = 0;
+int fakeClock() {
+    return fakeMs;
+}
+
+// An open path of n points one unit apart along x, as the loader leaves it.
+Trajectory straightPath(int n) {
+    Trajectory path;
+    path.curves = 1;
+    path.positions = n;
+    TrajectoryPoint* last = nullptr;
+    for (int i = 0; i < n; i++) {
+        TrajectoryPoint* point =
+            new TrajectoryPoint{{(float)i, 0, 0}, {0, 0, 0}, {0, 0, 0}, nullptr};
+        if (last) {
+            last->next = point;
+        } else {
+            path.firstPoint = point;
+        }
+        last = point;
+    }
+    path.currentPoint = path.firstPoint;
+    return path;
+}
+
+void freePath(Trajectory& path) {
+    TrajectoryPoint* point = path.firstPoint;
+    for (int i = 0; i < path.positions && point; i++) {
+        TrajectoryPoint* next = point->next;
+        delete point;
+        point = next;
+    }
+    path = Trajectory();
+}
+
+class SceneIdle : public testing::Test {
+  protected:
+    void SetUp() override {
+        setClockSource(fakeClock);
+        showClock = ShowClock();
+        frameCounter = FrameCounter();
+        showClock.showStart = 3.7f;
+        setEventTimes(showClock); // logo 13, intro 28, particles 91, scene end 125, end 143
+        showClock.lastTickMs = 3700;
+        camera.cameraPath = straightPath(10);
+        objectList.clear();
+        objectsLoaded = 0;
+    }
+    void TearDown() override {
+        setClockSource(nullptr);
+        freePath(camera.cameraPath);
+        for (SceneObject& object : objectList) {
+            freePath(object.path);
+        }
+        objectList.clear();
+    }
+};
+
+TEST_F(SceneIdle, NothingMovesBeforeTheSceneAndTheSceneIncludesItsFirstSecond) {
+    runSceneIdle(27999);
+    EXPECT_EQ(camera.cameraPath.t, 0.0f);
+    runSceneIdle(28000); // now == introEnd
+    EXPECT_GT(camera.cameraPath.t, 0.0f);
+    EXPECT_GT(camera.cameraPath.position.x, 0.0f);
+}
+
+TEST_F(SceneIdle, MapWithoutObjectsStillFliesTheCameraAndCountsFrames) {
+    for (int ms = 28000; ms <= 30000; ms += 100) {
+        runSceneIdle(ms);
+    }
+    EXPECT_GT(camera.cameraPath.position.x, 2.0f);
+    EXPECT_GT(showClock.shownFps, 0);
+}
+
+TEST_F(SceneIdle, ObjectsRecordTheirLastStepReversed) {
+    objectList.push_back(SceneObject());
+    objectList[0].path = straightPath(8);
+    objectsLoaded = 1;
+    runSceneIdle(28000);
+    runSceneIdle(28500);
+    const SceneObject& object = objectList[0];
+    EXPECT_FLOAT_EQ(object.mesh.motionDelta.x,
+                    object.mesh.previousPosition.x - object.path.position.x);
+    EXPECT_LT(object.mesh.motionDelta.x, 0.0f); // moving towards +x
+}
+
+TEST_F(SceneIdle, EndPhasePrintsFinOnEveryCall) {
+    testing::internal::CaptureStdout();
+    runSceneIdle(125000); // now == sceneEnd
+    runSceneIdle(125010);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "FIN\nFIN\n");
+}
+
+TEST_F(SceneIdle, RestartRewindsEveryPathAndKeepsT) {
+    objectList.push_back(SceneObject());
+    objectList[0].path = straightPath(8);
+    objectsLoaded = 1;
+    for (int ms = 28000; ms < 33000; ms += 250) {
+        runSceneIdle(ms);
+    }
+    ASSERT_NE(camera.cameraPath.currentPoint, camera.cameraPath.firstPoint);
+    float cameraT = camera.cameraPath.t;
+    float objectT = objectList[0].path.t;
+    fakeMs = 143000;
+    runSceneIdle(143000); // now == showEnd: the restart happens at that second
+    EXPECT_EQ(camera.cameraPath.currentPoint, camera.cameraPath.firstPoint);
+    EXPECT_EQ(objectList[0].path.currentPoint, objectList[0].path.firstPoint);
+    EXPECT_EQ(camera.cameraPath.t, cameraT);
+    EXPECT_EQ(objectList[0].path.t, objectT);
+    EXPECT_EQ(showClock.now, 0.0f);
+    EXPECT_FLOAT_EQ(showClock.showStart, 143.0f);
+    EXPECT_EQ(showClock.logoEnd, 153);
+    EXPECT_EQ(showClock.showEnd, 283);
+    EXPECT_EQ(showClock.lastTickMs, 143000); // the restart's own read leaves the tick alone
+}
+
+} // namespace
