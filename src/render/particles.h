@@ -4,19 +4,19 @@
 #define MAX_PARTICLES 300
 
 struct Particle {
-    int active;          // 1: updated and drawn
-    float life;          // remaining life, also the alpha
-    float fade;          // ageing rate
-    float size;          // half the side of the square
-    float r, g, b;       // colour
-    float position[3];   // world coordinates
-    float velocity[3];   // per update: position += velocity / (slowdown * 1000)
-    float gravity[3];    // added to velocity each update
+    int active;        // 1: updated and drawn
+    float life;        // remaining life, also the alpha
+    float fade;        // ageing rate
+    float size;        // half the side of the square
+    float r, g, b;     // colour
+    float position[3]; // world coordinates
+    float velocity[3]; // per update: position += velocity / (slowdown * 1000)
+    float gravity[3];  // added to velocity each update
 };
 
 struct ParticleSystem {
     Particle particles[MAX_PARTICLES];
-    float slowdown;              // divides every velocity step
+    float slowdown;               // divides every velocity step
     unsigned int particleTexture; // 0 until loaded, and when loading failed
 };
 

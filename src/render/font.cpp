@@ -1,0 +1,102 @@
+// Bitmap font: the font picture, its 256 glyph display lists, and text on the 640 x 480 overlay.
+#include "render/font.h"
+
+#include <GL/gl.h>
+#include <IL/il.h>
+#include <cstdarg>
+#include <cstdio>
+
+#include "scene/texture.h"
+
+unsigned int fontTexture = 0;
+unsigned int fontListBase = 0;
+
+static const char* const FONT_PICTURE = "textures/Font.tga";
+static const int TEXT_BUFFER_SIZE = 1024; // formatted text, terminating zero included
+
+// Loads the font picture and builds its lists; on failure reports the file and builds nothing.
+void loadFont() {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    const unsigned int texture = loadPictureTexture(FONT_PICTURE);
+    if (texture == 0) {
+        printTextureFailure(FONT_PICTURE);
+        return;
+    }
+    fontTexture = texture;
+    buildFontLists(fontTexture);
+}
+
+// One list per glyph of the 16 x 16 grid: a 10 x 16 textured quad, then the pen moves 10 right.
+// The top edge is sampled 0.001 inside the cell so the row above never bleeds in.
+void buildFontLists(unsigned int texture) {
+    fontListBase = glGenLists(256);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    for (int i = 0; i < 256; i++) {
+        const float cx = float(i % 16) / 16.0f;
+        const float cy = float(i / 16) / 16.0f;
+        glNewList(fontListBase + i, GL_COMPILE);
+        glBegin(GL_QUADS);
+        glTexCoord2f(cx, 1 - cy - 0.0625f);
+        glVertex2i(0, 16);
+        glTexCoord2f(cx + 0.0625f, 1 - cy - 0.0625f);
+        glVertex2i(10, 16);
+        glTexCoord2f(cx + 0.0625f, 1 - cy - 0.001f);
+        glVertex2i(10, 0);
+        glTexCoord2f(cx, 1 - cy - 0.001f);
+        glVertex2i(0, 0);
+        glEnd();
+        glTranslated(10, 0, 0);
+        glEndList();
+    }
+}
+
+// Formats into the fixed buffer (longer text is cut to fit), then draws it unlit, without depth
+// test, in the overlay's top-left coordinates. Leaves the depth test on, texturing off,
+// lighting as found, the projection as found and the modelview at the identity.
+void printText(int x, int y, int set, const char* format, ...) {
+    if (format == nullptr) {
+        return;
+    }
+    char text[TEXT_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    int length = vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (length < 0) {
+        length = 0;
+    } else if (length > TEXT_BUFFER_SIZE - 1) {
+        length = TEXT_BUFFER_SIZE - 1;
+    }
+    if (set > 1) {
+        set = 1;
+    }
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 640, 480, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_DEPTH_TEST);
+    const bool lit = glIsEnabled(GL_LIGHTING);
+    if (lit) {
+        glDisable(GL_LIGHTING);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glLoadIdentity();
+    glTranslated(x, y, 0);
+    glBindTexture(GL_TEXTURE_2D, fontTexture);
+    glListBase(fontListBase - 32 + 128 * set);
+    glCallLists(length, GL_UNSIGNED_BYTE, text);
+
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    if (lit) {
+        glEnable(GL_LIGHTING);
+    }
+}

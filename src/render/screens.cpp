@@ -1,0 +1,97 @@
+// The logo, intro and end pictures stretched over the whole viewport, and the start frame.
+#include "render/screens.h"
+
+#include <GL/gl.h>
+#include <IL/il.h>
+
+#include "scene/texture.h"
+
+unsigned int introPicture = 0;
+unsigned int logoPicture = 0;
+unsigned int endPicture = 0;
+
+// Loads one picture into the bound image name; reports a failure and returns false.
+static bool loadScreenPicture(const char* path, unsigned int& picture) {
+    const unsigned int texture = loadPictureTexture(path);
+    if (texture == 0) {
+        printTextureFailure(path);
+        return false;
+    }
+    picture = texture;
+    return true;
+}
+
+// Intro, logo, end in that order with one image name; the first failure stops the rest.
+void loadScreenPictures() {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    if (!loadScreenPicture("textures/intro1.jpg", introPicture)) {
+        return;
+    }
+    if (!loadScreenPicture("textures/quenbar.jpg", logoPicture)) {
+        return;
+    }
+    loadScreenPicture("textures/fin.jpg", endPicture);
+}
+
+// Draws `picture` over the 640 x 480 overlay, its t = 1 edge at the top, unlit and without depth
+// test; `linear` sets the picture's filters first. Leaves the depth test on, texturing off,
+// lighting as found, the projection as found and the modelview at the identity.
+static void drawOverlayPicture(unsigned int picture, bool linear) {
+    const bool lit = glIsEnabled(GL_LIGHTING);
+    if (lit) {
+        glDisable(GL_LIGHTING);
+    }
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 640, 480, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glLoadIdentity();
+    glBindTexture(GL_TEXTURE_2D, picture);
+    if (linear) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    }
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(0, 1);
+    glVertex2i(0, 0);
+    glTexCoord2f(1, 1);
+    glVertex2i(640, 0);
+    glTexCoord2f(0, 0);
+    glVertex2i(0, 480);
+    glTexCoord2f(1, 0);
+    glVertex2i(640, 480);
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    if (lit) {
+        glEnable(GL_LIGHTING);
+    }
+}
+
+void drawLogoScreen() {
+    drawOverlayPicture(logoPicture, false);
+}
+
+void drawIntroScreen() {
+    drawOverlayPicture(introPicture, false);
+}
+
+// The end picture is drawn linear whatever the filtering key did to it.
+void drawEndScreen() {
+    drawOverlayPicture(endPicture, true);
+}
+
+// Clears and draws the logo picture only.
+void drawStartFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawLogoScreen();
+}
