@@ -10,13 +10,14 @@
 // Types and work storage
 //----------------------------------------------------------------------------------
 
-// A tournament-tree node: the winning position below it and its distance; index -1 when empty.
+// A tournament-tree node: the winning position below it and its distance. An empty node holds
+// -infinity, which every distance beats: distances are square roots, and NaN stays out.
 struct SortNode {
     float value; // distance held at `index`
     int index;   // position in faceDistance, -1 for no candidate
 };
 
-static const SortNode EMPTY_NODE = {0.0f, -1};
+static const SortNode EMPTY_NODE = {-INFINITY, -1};
 
 // Kept between calls so the trees' per-frame sorts do not reallocate; one caller at a time.
 static std::vector<SortNode> sortTree;
@@ -25,23 +26,24 @@ static std::vector<SortNode> sortTree;
 // Local helpers
 //----------------------------------------------------------------------------------
 
-// The larger of two candidates; on equal values the left one, which holds the lower positions.
-static SortNode winner(const SortNode& left, const SortNode& right) {
-    if (right.index < 0) {
-        return left;
-    }
-    if (left.index < 0) {
-        return right;
-    }
+// The result of the match at node k: the larger child, the left one (lower positions) on a tie.
+static SortNode matchResult(int k) {
+    const SortNode& left = sortTree[2 * k];
+    const SortNode& right = sortTree[2 * k + 1];
     return right.value > left.value ? right : left;
 }
 
-// Sets one leaf (position) of the tree of `leafBase` leaves and replays the matches above it.
+// Sets one leaf (position) of the tree of `leafBase` leaves and replays the matches above it,
+// stopping at the first match whose result does not change.
 static void setLeaf(int leafBase, int position, SortNode node) {
     int k = leafBase + position;
     sortTree[k] = node;
     for (k >>= 1; k >= 1; k >>= 1) {
-        sortTree[k] = winner(sortTree[2 * k], sortTree[2 * k + 1]);
+        const SortNode result = matchResult(k);
+        if (result.index == sortTree[k].index && result.value == sortTree[k].value) {
+            break;
+        }
+        sortTree[k] = result;
     }
 }
 
@@ -100,14 +102,14 @@ void sortFacesByCameraDistance(Mesh& mesh, const Vec3& eye) {
         sortTree[leafBase + p] = p < count ? leafFor(distance, p) : EMPTY_NODE;
     }
     for (int k = leafBase - 1; k >= 1; k--) {
-        sortTree[k] = winner(sortTree[2 * k], sortTree[2 * k + 1]);
+        sortTree[k] = matchResult(k);
     }
 
     for (int i = count - 1; i >= 1; i--) {
         setLeaf(leafBase, i, EMPTY_NODE); // the tree now holds positions 0 .. i-1
         const SortNode best = sortTree[1];
         // Nothing compares greater than a NaN at i, so such a value stays where it is.
-        if (best.index >= 0 && best.value > distance[i]) {
+        if (best.value > distance[i]) {
             const int m = best.index;
             std::swap(distance[i], distance[m]);
             std::swap(order[i], order[m]);
