@@ -87,8 +87,11 @@ void printText(int x, int y, int set, const char* format, ...) {
     glLoadIdentity();
     glTranslated(x, y, 0);
     glBindTexture(GL_TEXTURE_2D, fontTexture);
-    glListBase(fontListBase - 32 + 128 * set);
-    glCallLists(length, GL_UNSIGNED_BYTE, text);
+    // Without a font there are no glyph lists: the offsets would wrap round onto other lists.
+    if (fontListBase != 0) {
+        glListBase(fontListBase - 32 + 128 * set);
+        glCallLists(length, GL_UNSIGNED_BYTE, text);
+    }
 
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);

@@ -83,5 +83,6 @@ void drawParticle(const Particle& particle, float cx, float cy, float cz) {
     glVertex3f(p[0] - s * right[0] - s * up[0], p[1] - s * right[1] - s * up[1],
                p[2] - s * right[2] - s * up[2]);
     glEnd();
-    glColor3f(1, 1, 1);
+    // Four components: after a batch of four-component colours, Mesa's glColor3f keeps the alpha.
+    glColor4f(1, 1, 1, 1);
 }
