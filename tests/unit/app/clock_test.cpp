@@ -51,7 +51,7 @@ TEST(FogDensity, StepsInDoubleOnTheStoredFloat) {
         snprintf(text, sizeof text, "%f", density);
         EXPECT_STREQ(text, line);
     }
-    density = stepFogDensity(density, 0.01);
+    density = stepFogDensity(density, 0.01); // "N" counts up from the stored negative value
     snprintf(text, sizeof text, "%f", density);
-    EXPECT_STREQ(text, "-0.000000");
+    EXPECT_STREQ(text, "0.000000");
 }
