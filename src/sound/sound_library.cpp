@@ -25,14 +25,11 @@
 #define SOUND_ERR_MEMORY 12
 #define SOUND_ERR_INVALID_PARAM 14
 
-#define SOUND_MODE_LOOP_NORMAL 0x2 // mode bit: the stream starts again when it ends
-
 //----------------------------------------------------------------------------------
 // Types and state
 //----------------------------------------------------------------------------------
 struct SoundStream {
-    void* music;       // the back end's handle; null once soundClose released it
-    unsigned int mode; // mode bits given at open
+    void* music; // the back end's handle; null once soundClose released it
 };
 
 struct SoundState {
@@ -96,6 +93,7 @@ int soundGetError() {
 
 // Opens a music file as a stream; null with the error code set when it can't.
 SoundStream* soundStreamOpenFile(const char* name, unsigned int mode, int length) {
+    (void)mode;   // streams always play once, as the music asks (loop off)
     (void)length; // streams are always whole files
     if (!sound.initialised) {
         sound.lastError = SOUND_ERR_UNINITIALISED;
@@ -116,7 +114,7 @@ SoundStream* soundStreamOpenFile(const char* name, unsigned int mode, int length
         sound.lastError = SOUND_ERR_FILE_FORMAT;
         return nullptr;
     }
-    SoundStream* stream = new (std::nothrow) SoundStream{music, mode};
+    SoundStream* stream = new (std::nothrow) SoundStream{music};
     if (stream != nullptr) {
         sound.openStreams.push_back(stream);
     }
@@ -139,8 +137,7 @@ int soundStreamPlay(int channel, SoundStream* stream) {
         sound.lastError = SOUND_ERR_UNINITIALISED;
         return -1;
     }
-    int loops = (stream->mode & SOUND_MODE_LOOP_NORMAL) ? -1 : 0;
-    if (sound.backend.playMusic(stream->music, loops) != 0) {
+    if (sound.backend.playMusic(stream->music, 0) != 0) {
         sound.playing = nullptr;
         sound.lastError = SOUND_ERR_PLAY;
         return -1;

@@ -199,17 +199,6 @@ TEST_F(PictureTexture, EarlierLibraryErrorDoesNotFailALoad) {
     EXPECT_NE(loadPictureTexture(dir + "/wall.tga"), 0u);
 }
 
-TEST_F(PictureTexture, FileThatIsNoPictureIsRefused) {
-    FILE* file = fopen((dir + "/notes.tga").c_str(), "w");
-    ASSERT_NE(file, nullptr);
-    fputs("not a picture\n", file);
-    fclose(file);
-    Mesh mesh = texturedMesh();
-    std::string out = loadPrinted(dir + "/notes.tga", mesh);
-    EXPECT_NE(out.find(failureTail), std::string::npos) << out;
-    EXPECT_EQ(mesh.textured, 0);
-}
-
 TEST_F(PictureTexture, TwoMeshesNamingOneFileGetTwoTextures) {
     writeTarga(dir + "/bark.tga", 2, 4, 4, 24, solidBgr(4, 4, 90, 60, 30));
     Mesh first = texturedMesh();
