@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "app/show.h"
 #include "app/window.h"
+#include "render/mesh_lists.h"
 #include "scene/map.h"
 #include "scene/texture.h"
 
@@ -22,6 +23,8 @@ int runSkarn(int argc, char** argv) {
     startShow();
     initGLState();
     MapReport report = loadMap(argv[1]);
+    // World and object meshes never change after the load: record their drawing once.
+    compileMeshLists();
     applyMapReport(report);
     glutMainLoop();
     return 0;

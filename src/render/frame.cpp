@@ -49,7 +49,7 @@ static void drawTexturedFace(const Mesh& mesh, int i) {
 
 // Textured: texturing on around one batch of triangles, no colour set. Untextured: the mesh's
 // colour becomes the current colour and texturing is not touched.
-void drawMesh(const Mesh& mesh) {
+void drawMeshImmediate(const Mesh& mesh) {
     if (mesh.textured != 0) {
         const int count = drawableFaceCount(mesh, true);
         glEnable(GL_TEXTURE_2D);
@@ -78,6 +78,15 @@ void drawMesh(const Mesh& mesh) {
         }
     }
     glEnd();
+}
+
+// The list holds the same calls, texture enable, binding and colour included.
+void drawMesh(const Mesh& mesh) {
+    if (mesh.displayList != 0) {
+        glCallList(mesh.displayList);
+        return;
+    }
+    drawMeshImmediate(mesh);
 }
 
 // A tree: its faces nearest first from the path camera, textured, with depth writes off (set by
