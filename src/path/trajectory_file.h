@@ -19,5 +19,6 @@ void loadTrajectory(const std::string& path, Trajectory* trajectory);
 // Prints the loading line, then loads a fresh record.
 Trajectory trajectoryFromFile(const std::string& path);
 
-// Releases the points of a loaded trajectory, the last one first; the fields stay as they are.
+// Releases the points of a loaded trajectory, the last one first, and clears firstPoint and
+// currentPoint so a second release does nothing; the other fields stay as they are.
 void freeTrajectory(Trajectory* trajectory);

@@ -1,0 +1,46 @@
+// Lamps: lamp records of the map file, handed to OpenGL's fixed-function lighting.
+#include "scene/lamps.h"
+
+#include <GL/gl.h>
+#include <cstdio>
+
+bool parseLamps(TextReader& reader, int count, std::vector<Lamp>& lamps) {
+    lamps.clear();
+    if (!readerCountFits(reader, count, LAMP_RECORD_BYTES, reader.line, "lamp")) {
+        return false;
+    }
+    lamps.reserve((size_t)count);
+    for (int i = 0; i < count; ++i) {
+        Lamp lamp = {i, {0, 0, 0, 1.0f}, {0, 0, 0, 0}, 0};
+        readerSkipSpace(reader);
+        lamp.line = reader.line;
+        if (!readerExpect(reader, "position :") ||
+            !readerFloat3(reader, lamp.position[0], lamp.position[1], lamp.position[2]) ||
+            !readerExpect(reader, "\ncouleur :") ||
+            !readerFloat3(reader, lamp.colour[0], lamp.colour[1], lamp.colour[2]) ||
+            !readerExpect(reader, "\nintensite :") || !readerFloat(reader, lamp.colour[3])) {
+            return false;
+        }
+        readerSkipSpace(reader);
+        lamps.push_back(lamp);
+    }
+    return true;
+}
+
+void loadLamps(const std::vector<Lamp>& lamps) {
+    static const float specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    for (const Lamp& lamp : lamps) {
+        printf("Chargement lampe %d ...\n", lamp.index);
+        setUpLamp(specular, lamp.position, lamp.colour, lamp.index);
+    }
+}
+
+void setUpLamp(const float specular[4], const float position[4], const float colour[4], int index) {
+    GLenum light = (GLenum)(GL_LIGHT0 + index);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialf(GL_FRONT, GL_SHININESS, 20.0f);
+    glLightfv(light, GL_POSITION, position);
+    glLightfv(light, GL_DIFFUSE, colour);
+    glLightfv(light, GL_SPECULAR, colour);
+    glEnable(light);
+}

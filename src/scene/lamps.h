@@ -1,0 +1,28 @@
+// Lamps: the lamp records of a map file and their set-up as OpenGL point lights.
+#pragma once
+
+#include <vector>
+
+#include "scene/text_reader.h"
+
+#define MAX_LAMPS 7          // lights GL_LIGHT0 to GL_LIGHT6
+#define LAMP_RECORD_BYTES 38 // smallest record: "position:0 0 0 couleur:0 0 0 intensite:0"
+
+// One lamp record, alive only while the lamps are set up.
+struct Lamp {
+    int index;         // place in the section; the lamp is light GL_LIGHT0 + index
+    float position[4]; // x, y, z from the file, w 1 (a point light)
+    float colour[4];   // r, g, b from the file, a the intensity
+    int line;          // line of the record's "position" word, for messages
+};
+
+// Reads `count` lamp records (position, colour, intensity) without touching OpenGL. Returns
+// false with the reader's error set when a record breaks the grammar or the count can't fit.
+bool parseLamps(TextReader& reader, int count, std::vector<Lamp>& lamps);
+
+// Prints "Chargement lampe <i> ..." for each lamp and sets it up, in order.
+void loadLamps(const std::vector<Lamp>& lamps);
+
+// Gives one lamp to OpenGL: front material specular and shininess, then the light's position,
+// diffuse and specular colours, then enables it.
+void setUpLamp(const float specular[4], const float position[4], const float colour[4], int index);

@@ -1,0 +1,30 @@
+// Map files (".mde"): the pure parse of the camera section, the lamps and the three name lists.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "scene/camera_section.h"
+#include "scene/lamps.h"
+#include "scene/text_reader.h"
+
+// A name listed in a section, with its line for messages.
+struct MapEntry {
+    std::string name; // base name of the mesh (and, for objects, the trajectory) file
+    int line;         // line of the name in the map file
+};
+
+// Everything a map file says, in file order.
+struct MapFile {
+    CameraSection camera = {{0, 0, 0}, {0, 0, 0}, 0};
+    int lampCount = 0;             // the count as written; above MAX_LAMPS no lamp is set up
+    std::vector<Lamp> lamps;       // every record read, also those past MAX_LAMPS
+    std::vector<MapEntry> worlds;  // section "monde"
+    std::vector<MapEntry> objects; // section "objets"
+    std::vector<MapEntry> trees;   // section "arbres"
+};
+
+// Reads a whole map file from its start: the free first line, the camera section, the lamps
+// and the three name lists. Returns false with the reader's error set when the file breaks the
+// grammar or a count is negative or larger than the rest of the file can hold.
+bool parseMapFile(TextReader& reader, MapFile& map);

@@ -1,0 +1,159 @@
+// Mesh files (".msh"): vertices, faces, normals, colour, options and the optional texture section.
+#include "scene/mesh_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/mman.h>
+
+#include "scene/texture.h"
+
+// Smallest room one list entry takes in a file, one separator included ("0 0 0\n", "0,0 0,0
+// 0,0\n").
+static const size_t TRIPLE_BYTES = 6;
+static const size_t UV_LINE_BYTES = 12;
+
+// Sizes `v` to `count` entries. Large arrays are faulted in bulk first: one page fault per
+// 4 KiB page costs more than parsing the numbers that fill it.
+template <typename T> static void sizeArray(std::vector<T>& v, size_t count) {
+    const size_t bulk = (size_t)1 << 21;
+    v.reserve(count);
+    size_t bytes = count * sizeof(T);
+    if (bytes >= 2 * bulk) {
+        uintptr_t from = ((uintptr_t)v.data() + bulk - 1) & ~(uintptr_t)(bulk - 1);
+        uintptr_t to = ((uintptr_t)v.data() + bytes) & ~(uintptr_t)(bulk - 1);
+        madvise((void*)from, to - from, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+        madvise((void*)from, to - from, MADV_POPULATE_WRITE);
+#endif
+    }
+    v.resize(count);
+}
+
+// Reads `count` lines of three floats into `out`, already sized.
+static bool readTriples(TextReader& reader, std::vector<Vec3>& out) {
+    for (Vec3& v : out) {
+        if (!readerFloat3(reader, v.x, v.y, v.z)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads the triangles and checks each corner against the vertex count.
+static bool readFaces(TextReader& reader, Mesh& mesh) {
+    for (int& index : mesh.faces) {
+        if (!readerInt(reader, index)) {
+            return false;
+        }
+        if (index < 0 || index >= mesh.vertexCount) {
+            return readerFail(reader, "face index " + std::to_string(index) + " outside the " +
+                                          std::to_string(mesh.vertexCount) + " vertices");
+        }
+    }
+    return true;
+}
+
+// Reads "texture : name" and the uv section: u,v of the three corners of each triangle.
+static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& textureName) {
+    if (!readerExpect(reader, "\ntexture :") || !readerWord(reader, textureName)) {
+        return false;
+    }
+    int uvCount = 0;
+    int line = 0;
+    if (!readerCountLine(reader, "uv mapping", "uv", UV_LINE_BYTES, uvCount, line)) {
+        return false;
+    }
+    if (uvCount < mesh.faceCount) {
+        return readerFailAt(reader, line,
+                            std::to_string(uvCount) + " uv lines for " +
+                                std::to_string(mesh.faceCount) + " faces");
+    }
+    sizeArray(mesh.faceUVs, (size_t)uvCount * 6);
+    float* uv = mesh.faceUVs.data();
+    for (int i = 0; i < uvCount; ++i, uv += 6) {
+        if (!readerFloat(reader, uv[0]) || !readerExpect(reader, ",") ||
+            !readerFloat(reader, uv[1]) || !readerFloat(reader, uv[2]) ||
+            !readerExpect(reader, ",") || !readerFloat(reader, uv[3]) ||
+            !readerFloat(reader, uv[4]) || !readerExpect(reader, ",") ||
+            !readerFloat(reader, uv[5])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
+    textureName.clear();
+    int line = 0;
+    if (!readerCountLine(reader, "vertices", "vertex", TRIPLE_BYTES, mesh.vertexCount, line)) {
+        return false;
+    }
+    sizeArray(mesh.vertices, (size_t)mesh.vertexCount);
+    if (!readTriples(reader, mesh.vertices)) {
+        return false;
+    }
+
+    if (!readerCountLine(reader, "faces", "face", TRIPLE_BYTES, mesh.faceCount, line)) {
+        return false;
+    }
+    sizeArray(mesh.faces, (size_t)mesh.faceCount * 3);
+    sizeArray(mesh.faceDistance, (size_t)mesh.faceCount);
+    sizeArray(mesh.faceOrder, (size_t)mesh.faceCount);
+    if (!readFaces(reader, mesh)) {
+        return false;
+    }
+
+    int normalCount = 0;
+    if (!readerCountLine(reader, "normales", "normal", TRIPLE_BYTES, normalCount, line)) {
+        return false;
+    }
+    if (normalCount < mesh.vertexCount) {
+        return readerFailAt(reader, line,
+                            std::to_string(normalCount) + " normals for " +
+                                std::to_string(mesh.vertexCount) + " vertices");
+    }
+    sizeArray(mesh.normals, (size_t)normalCount);
+    if (!readTriples(reader, mesh.normals)) {
+        return false;
+    }
+
+    int option = 0;
+    if (!readerExpect(reader, "\ncouleur :") ||
+        !readerFloat3(reader, mesh.color.r, mesh.color.g, mesh.color.b) ||
+        !readerExpect(reader, "\noption :") || !readerInt(reader, option)) {
+        return false;
+    }
+    mesh.depthTest = (option & MESH_OPTION_NO_DEPTH) ? 0 : 1;
+    mesh.emitsParticles = (option & MESH_OPTION_PARTICLES) ? 1 : 0;
+    if (mesh.emitsParticles) {
+        mesh.motionDelta = {0, 0, 0};
+    }
+    mesh.textured = (option & MESH_OPTION_TEXTURED) ? 1 : 0;
+    if (mesh.textured) {
+        return readTextureSection(reader, mesh, textureName);
+    }
+    return true;
+}
+
+Mesh loadMesh(const std::string& path) {
+    printf("\tChargement du mesh %s ...\n", path.c_str());
+    TextReader reader;
+    int err = readerOpen(reader, path);
+    if (err != 0) {
+        fflush(stdout);
+        fprintf(stderr, "%s: %s\n", path.c_str(), strerror(err));
+        exit(1);
+    }
+    Mesh mesh;
+    std::string textureName;
+    if (!parseMesh(reader, mesh, textureName)) {
+        fflush(stdout);
+        fprintf(stderr, "%s\n", readerErrorText(reader).c_str());
+        exit(1);
+    }
+    if (mesh.textured) {
+        loadMeshTexture("textures/" + textureName, mesh);
+    }
+    return mesh;
+}
