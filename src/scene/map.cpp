@@ -61,6 +61,10 @@ MapReport loadMap(const std::string& mapName) {
     }
 
     MapReport report;
+    // A map loaded before (tests load several) gives its objects' points back first.
+    for (SceneObject& object : objectList) {
+        freeTrajectory(&object.path);
+    }
     worldList.clear();
     objectList.clear();
     treeList.clear();
