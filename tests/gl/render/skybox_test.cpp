@@ -131,9 +131,9 @@ TEST_F(SkyBox, LoadsSixPicturesIntoTheirSlots) {
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &value);
         EXPECT_EQ(value, GL_LINEAR);
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
-        EXPECT_EQ(value, GL_CLAMP);
+        EXPECT_EQ(value, GL_CLAMP_TO_EDGE);
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &value);
-        EXPECT_EQ(value, GL_CLAMP);
+        EXPECT_EQ(value, GL_CLAMP_TO_EDGE);
     }
     for (const View& v : VIEWS) {
         lookFromCentre(v.forward[0], v.forward[1], v.forward[2], v.up[0], v.up[1], v.up[2]);
