@@ -49,7 +49,13 @@ TEST(LampsGl, LoadLampsPrintsEachIndexAndEnablesItsLight) {
     disableAllLights();
     std::vector<Lamp> lamps;
     for (int i = 0; i < 3; ++i) {
-        lamps.push_back({i, {(float)i, 0, 0, 1}, {0, 0, 1, 1}, i + 1});
+        Lamp lamp{};
+        lamp.index = i;
+        lamp.position[0] = (float)i;
+        lamp.position[3] = 1;
+        lamp.colour[2] = 1;
+        lamp.colour[3] = 1;
+        lamps.push_back(lamp);
     }
     testing::internal::CaptureStdout();
     loadLamps(lamps);

@@ -2,43 +2,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "scene/map.h"
 #include "scene/mesh_file.h"
 #include "scene/scene_state.h"
 #include "scene/texture.h"
 #include "unit/scene/test_files.h"
 
-static const char* const PLAIN_MESH = "vertices (3) :\n0 0 0\n1 0 0\n0 1 0\nfaces (1) :\n0 1 2\n"
-                                      "normales (3) :\n0 0 1\n0 0 1\n0 0 1\n"
-                                      "couleur : 1 1 1\noption : ";
-
-// Runs a test inside a scratch working directory with map/<name>/ and textures/.
-struct ScratchMap {
-    std::string root;
-    std::string previous;
-    std::string dir;
-};
-
-static ScratchMap enterScratchMap(const std::string& name) {
-    ScratchMap m;
-    m.root = makeScratchDir();
-    char cwd[4096];
-    m.previous = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    m.dir = m.root + "/map/" + name + "/";
-    mkdir((m.root + "/map").c_str(), 0755);
-    mkdir((m.root + "/textures").c_str(), 0755);
-    mkdir(m.dir.c_str(), 0755);
-    EXPECT_EQ(chdir(m.root.c_str()), 0);
-    return m;
-}
-
-static void leaveScratchMap(const ScratchMap& m) {
-    EXPECT_EQ(chdir(m.previous.c_str()), 0);
-    removeScratchDir(m.root);
-}
+static const std::string PLAIN_MESH = triangleMeshUpToOption();
 
 // A map with `lamps` lamp records (lamp i red with intensity i / 10) and one world mesh.
 static std::string mapWithLamps(int lamps) {
@@ -60,7 +30,7 @@ static void disableAllLights() {
 TEST(MapGl, SevenLampsAreAllSetUp) {
     ScratchMap m = enterScratchMap("sept");
     writeTextFile(m.dir + "sept.mde", mapWithLamps(7));
-    writeTextFile(m.dir + "sol.msh", std::string(PLAIN_MESH) + "0\n");
+    writeTextFile(m.dir + "sol.msh", PLAIN_MESH + "0\n");
     disableAllLights();
     testing::internal::CaptureStdout();
     loadMap("sept");
@@ -85,7 +55,7 @@ TEST(MapGl, SevenLampsAreAllSetUp) {
 TEST(MapGl, EightLampsSetUpNoneAndTheMapStillLoads) {
     ScratchMap m = enterScratchMap("huit");
     writeTextFile(m.dir + "huit.mde", mapWithLamps(8));
-    writeTextFile(m.dir + "sol.msh", std::string(PLAIN_MESH) + "0\n");
+    writeTextFile(m.dir + "sol.msh", PLAIN_MESH + "0\n");
     disableAllLights();
     testing::internal::CaptureStdout();
     loadMap("huit");
@@ -117,9 +87,8 @@ TEST(MeshGl, TexturedMeshGetsItsPictureAndAFailedPictureKeepsTheUvSection) {
     initImageLibrary();
     ScratchMap m = enterScratchMap("tex");
     std::string uv = "\nuv mapping (1) :\n0,0 1,0 0,1\n";
-    writeTextFile(m.dir + "bon.msh", std::string(PLAIN_MESH) + "16\ntexture : mur.tga" + uv);
-    writeTextFile(m.dir + "mauvais.msh",
-                  std::string(PLAIN_MESH) + "112\ntexture : absent.tga" + uv);
+    writeTextFile(m.dir + "bon.msh", PLAIN_MESH + "16\ntexture : mur.tga" + uv);
+    writeTextFile(m.dir + "mauvais.msh", PLAIN_MESH + "112\ntexture : absent.tga" + uv);
     writeSmallTarga("textures/mur.tga");
 
     testing::internal::CaptureStdout();

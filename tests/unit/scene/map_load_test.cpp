@@ -1,7 +1,4 @@
 // Loading whole maps without lamps to set up: console log, scene lists, camera, exit statuses.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "path/camera.h"
@@ -10,36 +7,10 @@
 #include "scene/scene_state.h"
 #include "unit/scene/test_files.h"
 
-static const char* const PLAIN_MESH = "vertices (3) :\n0 0 0\n1 0 0\n0 1 0\nfaces (1) :\n0 1 2\n"
-                                      "normales (3) :\n0 0 1\n0 0 1\n0 0 1\n"
-                                      "couleur : 1 1 1\noption : 0\n";
+static const std::string PLAIN_MESH = std::string(triangleMeshUpToOption()) + "0\n";
 
 static const char* const FOUR_POINTS = "path\nPOSITIONS 4\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n"
                                        "0 0 0\n1 0 0\n2 0 0\n3 0 0\n";
-
-// A scratch working directory holding map/<name>/; the test runs inside it.
-struct MapDir {
-    std::string root;
-    std::string previous;
-    std::string dir;
-};
-
-static MapDir enterMapDir(const std::string& name) {
-    MapDir m;
-    m.root = makeScratchDir();
-    char cwd[4096];
-    m.previous = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    m.dir = m.root + "/map/" + name + "/";
-    mkdir((m.root + "/map").c_str(), 0755);
-    mkdir(m.dir.c_str(), 0755);
-    EXPECT_EQ(chdir(m.root.c_str()), 0);
-    return m;
-}
-
-static void leaveMapDir(const MapDir& m) {
-    EXPECT_EQ(chdir(m.previous.c_str()), 0);
-    removeScratchDir(m.root);
-}
 
 // The map file text with the given camera flag, lamp count (records made up) and lists.
 static std::string mapText(int anime, int lamps, const std::string& lists) {
@@ -53,7 +24,7 @@ static std::string mapText(int anime, int lamps, const std::string& lists) {
 }
 
 TEST(MapLoad, WholeMapLoadsInFileOrderWithItsConsoleLog) {
-    MapDir m = enterMapDir("ile");
+    ScratchMap m = enterScratchMap("ile");
     writeTextFile(
         m.dir + "ile.mde",
         mapText(0, 8, "monde (2) :\nsol\nroc\nobjets (2) :\navion\nbateau\narbres (1) :\npin\n"));
@@ -93,11 +64,11 @@ TEST(MapLoad, WholeMapLoadsInFileOrderWithItsConsoleLog) {
     EXPECT_EQ(camera.eye.x, 1.0f);
     EXPECT_EQ(camera.cameraPath.target.z, 6.0f);
     EXPECT_EQ(camera.anime, 0);
-    leaveMapDir(m);
+    leaveScratchMap(m);
 }
 
 TEST(MapLoad, WorldOnlyMapKeepsTheStartFrameAndEmptyLists) {
-    MapDir m = enterMapDir("plaine");
+    ScratchMap m = enterScratchMap("plaine");
     writeTextFile(m.dir + "plaine.mde",
                   mapText(2, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n"));
     writeTextFile(m.dir + "sol.msh", PLAIN_MESH);
@@ -118,11 +89,11 @@ TEST(MapLoad, WorldOnlyMapKeepsTheStartFrameAndEmptyLists) {
     EXPECT_TRUE(objectList.empty());
     EXPECT_TRUE(treeList.empty());
     EXPECT_EQ(objectsLoaded, 0);
-    leaveMapDir(m);
+    leaveScratchMap(m);
 }
 
 TEST(MapLoad, AnimatedCameraLoadsCameraPathSilently) {
-    MapDir m = enterMapDir("vol");
+    ScratchMap m = enterScratchMap("vol");
     writeTextFile(m.dir + "vol.mde",
                   mapText(1, 0, "monde (0) :\nobjets (0) :\narbres (1) :\npin\n"));
     writeTextFile(m.dir + "pin.msh", PLAIN_MESH);
@@ -141,11 +112,11 @@ TEST(MapLoad, AnimatedCameraLoadsCameraPathSilently) {
     EXPECT_EQ(camera.cameraPath.target.z, 0.0f);
     EXPECT_EQ(camera.cameraPath.currentPoint, camera.cameraPath.firstPoint);
     freeTrajectory(&camera.cameraPath);
-    leaveMapDir(m);
+    leaveScratchMap(m);
 }
 
 TEST(MapLoad, MissingObjectTrajectoryIsReportedOnceAndLeftEmpty) {
-    MapDir m = enterMapDir("nuit");
+    ScratchMap m = enterScratchMap("nuit");
     writeTextFile(m.dir + "nuit.mde",
                   mapText(0, 0, "monde (0) :\nobjets (1) :\nchat\narbres (0) :\n"));
     writeTextFile(m.dir + "chat.msh", PLAIN_MESH);
@@ -160,36 +131,36 @@ TEST(MapLoad, MissingObjectTrajectoryIsReportedOnceAndLeftEmpty) {
     EXPECT_EQ(objectList[0].path.firstPoint, nullptr);
     EXPECT_EQ(objectList[0].path.currentPoint, nullptr);
     EXPECT_EQ(objectList[0].path.positions, 0);
-    leaveMapDir(m);
+    leaveScratchMap(m);
 }
 
 TEST(MapLoadDeathTest, MissingMapEndsWithStatusZero) {
-    MapDir m = enterMapDir("vide");
+    ScratchMap m = enterScratchMap("vide");
     EXPECT_EXIT(loadMap("absente"), testing::ExitedWithCode(0),
                 "^map/absente/absente.mde: No such file or directory\n$");
-    leaveMapDir(m);
+    leaveScratchMap(m);
 }
 
 TEST(MapLoadDeathTest, MissingMeshEndsWithStatusOne) {
-    MapDir m = enterMapDir("trou");
+    ScratchMap m = enterScratchMap("trou");
     writeTextFile(m.dir + "trou.mde",
                   mapText(0, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n"));
     EXPECT_EXIT(loadMap("trou"), testing::ExitedWithCode(1),
                 "^map/trou/sol.msh: No such file or directory\n$");
-    leaveMapDir(m);
+    leaveScratchMap(m);
 }
 
 TEST(MapLoadDeathTest, BrokenMapEndsWithStatusOneBeforeLoadingAnything) {
-    MapDir m = enterMapDir("casse");
+    ScratchMap m = enterScratchMap("casse");
     writeTextFile(m.dir + "casse.mde",
                   mapText(0, 0, "monde (1) :\nsol\nobjets (0) :\narbre (0) :\n"));
     EXPECT_EXIT({ loadMap("casse"); }, testing::ExitedWithCode(1),
                 "^map/casse/casse.mde:9: error: expected \"arbres\", found \"arbre\"\n$");
-    leaveMapDir(m);
+    leaveScratchMap(m);
 }
 
 TEST(MapLoadDeathTest, BrokenObjectTrajectoryEndsWithStatusOne) {
-    MapDir m = enterMapDir("bris");
+    ScratchMap m = enterScratchMap("bris");
     writeTextFile(m.dir + "bris.mde",
                   mapText(0, 0, "monde (0) :\nobjets (1) :\nchat\narbres (0) :\n"));
     writeTextFile(m.dir + "chat.msh", PLAIN_MESH);
@@ -197,5 +168,5 @@ TEST(MapLoadDeathTest, BrokenObjectTrajectoryEndsWithStatusOne) {
                   "t\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n0 0 zero\n");
     EXPECT_EXIT(loadMap("bris"), testing::ExitedWithCode(1),
                 "map/bris/chat.dpl:7: error: expected a number, found \"zero\"\n$");
-    leaveMapDir(m);
+    leaveScratchMap(m);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -31,4 +32,35 @@ inline void removeScratchDir(const std::string& dir) {
     if (system(command.c_str()) != 0) {
         ADD_FAILURE() << "cannot remove " << dir;
     }
+}
+
+// A scratch working directory holding map/<name>/ and textures/; the test runs inside it.
+struct ScratchMap {
+    std::string root;     // the scratch directory
+    std::string previous; // working directory to return to
+    std::string dir;      // absolute map/<name>/ with its slash
+};
+
+inline ScratchMap enterScratchMap(const std::string& name) {
+    ScratchMap m;
+    m.root = makeScratchDir();
+    char cwd[4096];
+    m.previous = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    m.dir = m.root + "/map/" + name + "/";
+    mkdir((m.root + "/map").c_str(), 0755);
+    mkdir((m.root + "/textures").c_str(), 0755);
+    mkdir(m.dir.c_str(), 0755);
+    EXPECT_EQ(chdir(m.root.c_str()), 0);
+    return m;
+}
+
+inline void leaveScratchMap(const ScratchMap& m) {
+    EXPECT_EQ(chdir(m.previous.c_str()), 0);
+    removeScratchDir(m.root);
+}
+
+// A one-triangle mesh file whose option line is left for the caller to end.
+inline const char* triangleMeshUpToOption() {
+    return "vertices (3) :\n0 0 0\n1 0 0\n0 1 0\nfaces (1) :\n0 1 2\n"
+           "normales (3) :\n0 0 1\n0 0 1\n0 0 1\ncouleur : 1 1 1\noption : ";
 }
