@@ -37,12 +37,13 @@ static bool readHeaderFloat(TextReader& reader, const char* keyword, float& valu
     return readerExpect(reader, keyword) && readerFloat(reader, value);
 }
 
-// Reads one triple unless the file has ended; a file that ends leaves the triple at zero.
-// Returns false only for text that is not a number.
-static bool readTripleOrEnd(TextReader& reader, Vec3& v) {
+// Reads one triple unless the file has ended; a file that ends leaves the triple at zero and
+// sets `ended`. Returns false only for text that is not a number.
+static bool readTripleOrEnd(TextReader& reader, Vec3& v, bool& ended) {
     float* slots[3] = {&v.x, &v.y, &v.z};
     for (float* slot : slots) {
         if (readerAtEnd(reader)) {
+            ended = true;
             return true;
         }
         if (!readerFloat(reader, *slot)) {
@@ -53,20 +54,21 @@ static bool readTripleOrEnd(TextReader& reader, Vec3& v) {
 }
 
 // Reads the tracks of one point; the up track is kept as an offset from the position.
-static bool readPoint(TextReader& reader, int curves, TrajectoryPoint& point) {
-    if (!readTripleOrEnd(reader, point.position)) {
+// `ended` is set when the file ends before the point's last value.
+static bool readPoint(TextReader& reader, int curves, TrajectoryPoint& point, bool& ended) {
+    if (!readTripleOrEnd(reader, point.position, ended)) {
         return false;
     }
-    if (curves >= 2 && !readTripleOrEnd(reader, point.target)) {
+    if (curves >= 2 && !readTripleOrEnd(reader, point.target, ended)) {
         return false;
     }
     if (curves >= 3) {
-        bool ended = readerAtEnd(reader);
+        bool endedBefore = readerAtEnd(reader);
         Vec3 third = {0, 0, 0};
-        if (!readTripleOrEnd(reader, third)) {
+        if (!readTripleOrEnd(reader, third, ended)) {
             return false;
         }
-        if (!ended) {
+        if (!endedBefore) {
             point.up = {third.x - point.position.x, third.y - point.position.y,
                         third.z - point.position.z};
         }
@@ -88,14 +90,18 @@ static void freePoints(TrajectoryPoint* first, int count) {
 }
 
 bool parseTrajectory(TextReader& reader, Trajectory& trajectory) {
+    TrajectoryFileLines lines;
+    return parseTrajectory(reader, trajectory, lines);
+}
+
+bool parseTrajectory(TextReader& reader, Trajectory& trajectory, TrajectoryFileLines& lines) {
     setTrajectoryDefaults(trajectory);
+    lines = TrajectoryFileLines{};
     readerSkipLine(reader);
     int positions = 0;
-    int positionsLine = 0;
-    int ignored = 0;
-    if (!readHeaderInt(reader, "\nPOSITIONS", positions, positionsLine) ||
-        !readHeaderInt(reader, "\nCURVES", trajectory.curves, ignored) ||
-        !readHeaderInt(reader, "\nLOOP", trajectory.loop, ignored) ||
+    if (!readHeaderInt(reader, "\nPOSITIONS", positions, lines.positions) ||
+        !readHeaderInt(reader, "\nCURVES", trajectory.curves, lines.curves) ||
+        !readHeaderInt(reader, "\nLOOP", trajectory.loop, lines.loop) ||
         !readHeaderFloat(reader, "\nSPEED", trajectory.speed) ||
         !readHeaderFloat(reader, "\nSTART", trajectory.start)) {
         return false;
@@ -103,7 +109,7 @@ bool parseTrajectory(TextReader& reader, Trajectory& trajectory) {
     size_t pointBytes = TRACK_BYTES * (size_t)(trajectory.curves >= 3   ? 3
                                                : trajectory.curves == 2 ? 2
                                                                         : 1);
-    if (!readerCountFits(reader, positions, pointBytes, positionsLine, "POSITIONS")) {
+    if (!readerCountFits(reader, positions, pointBytes, lines.positions, "POSITIONS")) {
         return false;
     }
 
@@ -117,10 +123,12 @@ bool parseTrajectory(TextReader& reader, Trajectory& trajectory) {
             last = last->next;
             ++allocated;
         }
-        if (!readPoint(reader, trajectory.curves, *last)) {
+        bool ended = false;
+        if (!readPoint(reader, trajectory.curves, *last, ended)) {
             freePoints(first, allocated);
             return false;
         }
+        lines.pointsRead += ended ? 0 : 1;
     }
     if (trajectory.loop == 1) {
         last->next = first;

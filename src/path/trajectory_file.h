@@ -7,9 +7,21 @@
 
 struct TextReader;
 
+// Where a trajectory file's header values stand and how many points it really holds, for the
+// map checker's messages.
+struct TrajectoryFileLines {
+    int positions = 0;  // line of the POSITIONS value
+    int curves = 0;     // line of the CURVES value
+    int loop = 0;       // line of the LOOP value
+    int pointsRead = 0; // points whose every track stood in the file before it ended
+};
+
 // Reads a whole trajectory from a reader positioned at the start of the file.
 // Returns false with the reader's error set when the file breaks the grammar.
 bool parseTrajectory(TextReader& reader, Trajectory& trajectory);
+
+// The same, also telling where the header values stand and how many points were complete.
+bool parseTrajectory(TextReader& reader, Trajectory& trajectory, TrajectoryFileLines& lines);
 
 // Fills `trajectory` from the file; prints nothing on success. A missing file is reported on
 // standard error (path: system text) and leaves an empty trajectory that playback treats as
