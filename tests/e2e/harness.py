@@ -156,24 +156,20 @@ def new_workdir(prefix="skarn-e2e-"):
 # ---------------------------------------------------------------------------------------------
 
 class Display:
-    """An Xvfb of the test's own, so parallel tests never share a screen."""
+    """An Xvfb of the test's own, so parallel tests never share a screen. Xvfb picks a free
+    display number itself and reports it once it accepts connections."""
 
     def __init__(self):
-        self.proc = None
-        self.name = None
-        for n in range(200, 400):
-            if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
-                continue
-            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(100):
-                if os.path.exists("/tmp/.X11-unix/X%d" % n) or proc.poll() is not None:
-                    break
-                time.sleep(0.05)
-            if proc.poll() is None:
-                self.proc, self.name = proc, ":%d" % n
-                return
-        raise RuntimeError("no free display for Xvfb")
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                                      "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as f:
+            number = f.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.name = ":" + number
 
     def close(self):
         if self.proc and self.proc.poll() is None:
@@ -258,7 +254,9 @@ class Player:
 
     def key(self, *keys):
         for k in keys:
-            subprocess.run(["xdotool", "key", "--window", self.window, k], env=self._xenv(), check=True)
+            # A quit key may close the window between the key's press and release: not an error.
+            subprocess.run(["xdotool", "key", "--window", self.window, k], env=self._xenv(),
+                           stderr=subprocess.DEVNULL)
             time.sleep(0.15)
 
     def drag(self, x0, y0, x1, y1):
@@ -273,7 +271,8 @@ class Player:
 
     def screenshot(self, save=None, geometry="640x480+0+0"):
         """The window's pixels as a Picture (the window sits at (0, 0) without a window manager)."""
-        r = subprocess.run(["import", "-window", "root", "-crop", geometry, "ppm:-"], env=self._xenv(),
+        r = subprocess.run(["import", "-window", "root", "-crop", geometry, "-depth", "8", "ppm:-"],
+                           env=self._xenv(),
                            capture_output=True, check=True)
         picture = Picture(r.stdout)
         if save:
@@ -327,10 +326,19 @@ class Picture:
     """A binary PPM read into memory, with pixel and region look-ups."""
 
     def __init__(self, data):
-        parts = data.split(maxsplit=4)
-        assert parts[0] == b"P6", "not a binary PPM"
-        self.width, self.height = int(parts[1]), int(parts[2])
-        self.pixels = parts[4][: self.width * self.height * 3]
+        fields = []
+        at = 0
+        while len(fields) < 4:  # magic, width, height, maximum value, then one white space
+            while data[at:at + 1].isspace():
+                at += 1
+            end = at
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[at:end])
+            at = end
+        assert fields[0] == b"P6" and fields[3] == b"255", "not an 8-bit binary PPM"
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[at + 1: at + 1 + self.width * self.height * 3]
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3

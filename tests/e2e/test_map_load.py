@@ -75,7 +75,7 @@ class MapLoad(unittest.TestCase):
     def test_eight_lamps_are_refused_and_the_rest_still_loads(self):
         d = os.path.join(self.workdir, "map/vallee")
         h.write_file(os.path.join(d, "vallee.mde"), h.map_file(
-            lamps=[((i, 1, 0), (1, 1, 1), 1)] * 8, world=["rocher"], trees=["sapin"]))
+            lamps=[((i, 1, 0), (1, 1, 1), 1) for i in range(8)], world=["rocher"], trees=["sapin"]))
         player = self.run_until_loaded()
         player.key("Escape")
         player.wait_exit()
