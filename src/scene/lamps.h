@@ -14,6 +14,8 @@ struct Lamp {
     float position[4]; // x, y, z from the file, w 1 (a point light)
     float colour[4];   // r, g, b from the file, a the intensity
     int line;          // line of the record's "position" word, for messages
+    int colourLine;    // line of the colour values, for messages
+    int intensityLine; // line of the intensity value, for messages
 };
 
 // Reads `count` lamp records (position, colour, intensity) without touching OpenGL. Returns

@@ -25,16 +25,26 @@ static bool readNames(TextReader& reader, const char* keyword, const char* what,
 }
 
 bool parseMapFile(TextReader& reader, MapFile& map) {
+    map.sectionsRead = 0;
     readerSkipLine(reader);
     if (!parseCameraSection(reader, map.camera)) {
         return false;
     }
-    int lampLine = 0;
-    if (!readerCountLine(reader, "lampes", "lamp", LAMP_RECORD_BYTES, map.lampCount, lampLine)) {
+    map.sectionsRead = 1;
+    if (!readerCountLine(reader, "lampes", "lamp", LAMP_RECORD_BYTES, map.lampCount,
+                         map.lampLine) ||
+        !parseLamps(reader, map.lampCount, map.lamps)) {
         return false;
     }
-    return parseLamps(reader, map.lampCount, map.lamps) &&
-           readNames(reader, "monde", "world mesh", map.worlds) &&
-           readNames(reader, "objets", "object", map.objects) &&
-           readNames(reader, "arbres", "tree", map.trees);
+    map.sectionsRead = 2;
+    std::vector<MapEntry>* lists[3] = {&map.worlds, &map.objects, &map.trees};
+    const char* keywords[3] = {"monde", "objets", "arbres"};
+    const char* what[3] = {"world mesh", "object", "tree"};
+    for (int i = 0; i < 3; ++i) {
+        if (!readNames(reader, keywords[i], what[i], *lists[i])) {
+            return false;
+        }
+        map.sectionsRead = 3 + i;
+    }
+    return true;
 }

@@ -22,6 +22,9 @@ struct MapFile {
     std::vector<MapEntry> worlds;  // section "monde"
     std::vector<MapEntry> objects; // section "objets"
     std::vector<MapEntry> trees;   // section "arbres"
+    int lampLine = 0;              // line of the lamp count, for messages
+    int sectionsRead = 0;          // sections read whole, in file order: camera, lamps, monde,
+                                   // objets, arbres (a broken file stops short of 5)
 };
 
 // Reads a whole map file from its start: the free first line, the camera section, the lamps
