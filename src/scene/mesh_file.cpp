@@ -30,28 +30,113 @@ template <typename T> static void sizeArray(std::vector<T>& v, size_t count) {
     v.resize(count);
 }
 
+// The fast loops below read one list entry at a time from a local cursor; an entry in any but
+// the plain form is read again from its start by the general reads, which give the same values
+// for plain entries and know every other form and every error message.
+
+// Cursor of the fast loops: the next byte and the line it stands on.
+struct FastCursor {
+    const char* p;
+    const char* end;
+    int line;
+};
+
+static FastCursor fastCursor(const TextReader& reader) {
+    return {reader.text + reader.pos, reader.text + reader.size, reader.line};
+}
+
+static void fastStore(TextReader& reader, const FastCursor& c) {
+    reader.pos = (size_t)(c.p - reader.text);
+    reader.line = c.line;
+}
+
+// Blanks, then a plain float; false (cursor unspecified) when the text is not in plain form.
+static inline bool fastFloat(FastCursor& c, float& value) {
+    c.p = readerSkipBlanks(c.p, c.end, c.line);
+    const char* stop = readerScanSimpleFloat(c.p, c.end, value);
+    if (stop == nullptr) {
+        return false;
+    }
+    c.p = stop;
+    return true;
+}
+
+// Blanks, then a plain integer.
+static inline bool fastInt(FastCursor& c, int& value) {
+    c.p = readerSkipBlanks(c.p, c.end, c.line);
+    const char* stop = readerScanSimpleInt(c.p, c.end, value);
+    if (stop == nullptr) {
+        return false;
+    }
+    c.p = stop;
+    return true;
+}
+
 // Reads `count` lines of three floats into `out`, already sized.
 static bool readTriples(TextReader& reader, std::vector<Vec3>& out) {
+    if (reader.failed) {
+        return false;
+    }
+    FastCursor c = fastCursor(reader);
     for (Vec3& v : out) {
+        FastCursor entry = c;
+        if (fastFloat(entry, v.x) && fastFloat(entry, v.y) && fastFloat(entry, v.z)) {
+            c = entry;
+            continue;
+        }
+        fastStore(reader, c);
         if (!readerFloat3(reader, v.x, v.y, v.z)) {
             return false;
         }
+        c = fastCursor(reader);
     }
+    fastStore(reader, c);
     return true;
 }
 
 // Reads the triangles and checks each corner against the vertex count.
 static bool readFaces(TextReader& reader, Mesh& mesh) {
-    for (int& index : mesh.faces) {
-        if (!readerInt(reader, index)) {
+    if (reader.failed) {
+        return false;
+    }
+    const unsigned limit = (unsigned)mesh.vertexCount;
+    FastCursor c = fastCursor(reader);
+    int* index = mesh.faces.data();
+    int* const last = index + mesh.faces.size();
+    for (; index != last; ++index) {
+        FastCursor entry = c;
+        if (fastInt(entry, *index) && (unsigned)*index < limit) {
+            c = entry;
+            continue;
+        }
+        fastStore(reader, c);
+        if (!readerInt(reader, *index)) {
             return false;
         }
-        if (index < 0 || index >= mesh.vertexCount) {
-            return readerFail(reader, "face index " + std::to_string(index) + " outside the " +
+        if (*index < 0 || *index >= mesh.vertexCount) {
+            return readerFail(reader, "face index " + std::to_string(*index) + " outside the " +
                                           std::to_string(mesh.vertexCount) + " vertices");
         }
+        c = fastCursor(reader);
     }
+    fastStore(reader, c);
     return true;
+}
+
+// One "%f,%f" pair: the comma right after the first number, blanks allowed after it.
+static inline bool fastPair(FastCursor& c, float* uv) {
+    if (!fastFloat(c, uv[0]) || c.p >= c.end || *c.p != ',') {
+        return false;
+    }
+    ++c.p;
+    return fastFloat(c, uv[1]);
+}
+
+// One uv line the general way: "%f,%f %f,%f %f,%f".
+static bool readUvLine(TextReader& reader, float* uv) {
+    return readerFloat(reader, uv[0]) && readerExpect(reader, ",") && readerFloat(reader, uv[1]) &&
+           readerFloat(reader, uv[2]) && readerExpect(reader, ",") && readerFloat(reader, uv[3]) &&
+           readerFloat(reader, uv[4]) && readerExpect(reader, ",") && readerFloat(reader, uv[5]);
 }
 
 // Reads "texture : name" and the uv section: u,v of the three corners of each triangle.
@@ -70,16 +155,21 @@ static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& text
                                 std::to_string(mesh.faceCount) + " faces");
     }
     sizeArray(mesh.faceUVs, (size_t)uvCount * 6);
+    FastCursor c = fastCursor(reader);
     float* uv = mesh.faceUVs.data();
     for (int i = 0; i < uvCount; ++i, uv += 6) {
-        if (!readerFloat(reader, uv[0]) || !readerExpect(reader, ",") ||
-            !readerFloat(reader, uv[1]) || !readerFloat(reader, uv[2]) ||
-            !readerExpect(reader, ",") || !readerFloat(reader, uv[3]) ||
-            !readerFloat(reader, uv[4]) || !readerExpect(reader, ",") ||
-            !readerFloat(reader, uv[5])) {
+        FastCursor entry = c;
+        if (fastPair(entry, uv) && fastPair(entry, uv + 2) && fastPair(entry, uv + 4)) {
+            c = entry;
+            continue;
+        }
+        fastStore(reader, c);
+        if (!readUvLine(reader, uv)) {
             return false;
         }
+        c = fastCursor(reader);
     }
+    fastStore(reader, c);
     return true;
 }
 

@@ -203,6 +203,117 @@ inline bool readerCountFits(TextReader& reader, int count, size_t bytesPerItem, 
 // Formatted reads
 //----------------------------------------------------------------------------------
 
+// The fast scans below read the common plain forms straight from a pointer and give up (null)
+// on anything else, so that the general reads, which know every form and every message, decide.
+
+// Skips blanks and line ends from p, adding the line ends to `lines`.
+inline const char* readerSkipBlanks(const char* p, const char* end, int& lines) {
+    while (p < end && readerIsSpace(*p)) {
+        lines += (*p == '\n');
+        ++p;
+    }
+    return p;
+}
+
+// Reads the run of decimal digits at p (at most 19) into `value` and moves p past it. Returns
+// the number of digits, or -1 when the run is longer. Eight bytes are tested and converted at
+// once while eight bytes remain.
+inline int readerDigits(const char*& p, const char* end, unsigned long long& value) {
+    const char* start = p;
+    value = 0;
+    if (end - p >= 8) {
+        unsigned long long bytes;
+        std::memcpy(&bytes, p, 8);
+        const unsigned long long digits = bytes ^ 0x3030303030303030ull; // '0'..'9' -> 0..9
+        // High bit of each byte set when it is not a digit (no carry crosses a byte).
+        const unsigned long long nonDigit =
+            (((digits & 0x7f7f7f7f7f7f7f7full) + 0x7676767676767676ull) | digits) &
+            0x8080808080808080ull;
+        const int count = nonDigit ? (__builtin_ctzll(nonDigit) >> 3) : 8;
+        if (count == 0) {
+            return 0;
+        }
+        // The run moved to the top bytes behind leading zeros, then eight digits at once.
+        unsigned long long v = digits << (8 * (8 - count));
+        v = ((v & 0x0f0f0f0f0f0f0f0full) * 2561) >> 8;
+        v = ((v & 0x00ff00ff00ff00ffull) * 6553601) >> 16;
+        value = ((v & 0x0000ffff0000ffffull) * 42949672960001ull) >> 32;
+        p += count;
+        if (count < 8) {
+            return count;
+        }
+    }
+    while (p < end && (unsigned)(*p - '0') < 10u) {
+        if (p - start >= 19) {
+            return -1;
+        }
+        value = value * 10 + (unsigned)(*p - '0');
+        ++p;
+    }
+    return (int)(p - start);
+}
+
+// An integer of at most nine digits with an optional sign, at p (no blanks first). Returns the
+// end of the number, or null for any other form (longer numbers go through the overflow check).
+inline const char* readerScanSimpleInt(const char* p, const char* end, int& value) {
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) {
+        negative = (*p == '-');
+        ++p;
+    }
+    unsigned long long parsed = 0;
+    const int digits = readerDigits(p, end, parsed);
+    if (digits <= 0 || digits > 9) {
+        return nullptr;
+    }
+    value = negative ? -(int)parsed : (int)parsed;
+    return p;
+}
+
+// A decimal "[sign]digits[.digits]" at p (no blanks first) whose digits make an integer of at
+// most 2^24 with at most ten decimals: both that integer and the power of ten are exact floats,
+// so one division rounds exactly as strtof does. Returns the end, or null for any other form
+// (exponents, inf, nan, hexadecimal, long mantissas), which the general read handles.
+inline const char* readerScanSimpleFloat(const char* p, const char* end, float& value) {
+    static const float powersOfTen[11] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                          1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    static const unsigned long long scales[11] = {
+        1ull,       10ull,       100ull,       1000ull,       10000ull,      100000ull,
+        1000000ull, 10000000ull, 100000000ull, 1000000000ull, 10000000000ull};
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) {
+        negative = (*p == '-');
+        ++p;
+    }
+    unsigned long long mantissa = 0;
+    const int whole = readerDigits(p, end, mantissa);
+    if (whole < 0 || whole > 8) {
+        return nullptr; // keeps the scaled mantissa below 10^18
+    }
+    int decimals = 0;
+    if (p < end && *p == '.') {
+        ++p;
+        unsigned long long fraction = 0;
+        decimals = readerDigits(p, end, fraction);
+        if (decimals < 0 || decimals > 10 || (whole == 0 && decimals == 0)) {
+            return nullptr; // long fractions and a lone "."
+        }
+        mantissa = mantissa * scales[decimals] + fraction;
+    } else if (whole == 0) {
+        return nullptr;
+    }
+    // An exponent, a second point, a hexadecimal prefix or a word goes the general way.
+    if (p < end && (*p == '.' || ((*p | 0x20) >= 'a' && (*p | 0x20) <= 'z'))) {
+        return nullptr;
+    }
+    if (mantissa > (1ull << 24)) {
+        return nullptr;
+    }
+    const float parsed = (float)mantissa / powersOfTen[decimals];
+    value = negative ? -parsed : parsed;
+    return p;
+}
+
 // Matches a literal format: a blank or line end matches any run of white space (also none),
 // every other character must stand as written. A mismatch names the format's word that failed.
 inline bool readerExpect(TextReader& reader, const char* format) {
@@ -241,6 +352,10 @@ inline bool readerInt(TextReader& reader, int& value) {
     readerSkipSpace(reader);
     const char* start = reader.text + reader.pos;
     const char* end = reader.text + reader.size;
+    if (const char* stop = readerScanSimpleInt(start, end, value)) {
+        reader.pos += (size_t)(stop - start);
+        return true;
+    }
     const char* p = start;
     if (p < end && *p == '+') {
         ++p;
@@ -315,6 +430,10 @@ inline bool readerFloat(TextReader& reader, float& value) {
     readerSkipSpace(reader);
     const char* start = reader.text + reader.pos;
     const char* end = reader.text + reader.size;
+    if (const char* stop = readerScanSimpleFloat(start, end, value)) {
+        reader.pos += (size_t)(stop - start);
+        return true;
+    }
     const char* p = start;
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) {
