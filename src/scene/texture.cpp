@@ -5,8 +5,11 @@
 #include <IL/ilu.h>
 #include <IL/ilut.h>
 #include <GL/gl.h>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "scene/texture.h"
 
@@ -15,6 +18,8 @@
 //----------------------------------------------------------------------------------
 #define IMAGE_LIBRARY_MIN_VERSION 151 // lowest version of IL, ILU and ILUT accepted
 #define IMAGE_VERSION_QUERY 0x0DE2    // IL_VERSION_NUM, ILU_VERSION_NUM, ILUT_VERSION_NUM
+#define PICTURE_HEADER_BYTES 65536    // where the sides of a picture are looked for
+#define PIXELS_PER_FILE_BYTE 1024     // far more than any JPEG or Targa packs into one byte
 
 //----------------------------------------------------------------------------------
 // Functions
@@ -58,23 +63,93 @@ static bool drainImageErrors() {
     return any;
 }
 
-// Loads the picture into the bound image and uploads it; 0 when the load failed, left an
-// error behind, or gave a size the GL can't take (the Targa reader answers "loaded" for some
+// Big-endian and little-endian 16-bit values at p.
+static int be16(const unsigned char* p) {
+    return (p[0] << 8) | p[1];
+}
+static int le16(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
+
+// The sides that a JPEG's frame header or a Targa's header claims, read before the library
+// allocates for them. Returns false when the file can't be read or no header is found.
+static bool pictureHeaderSides(const std::string& path, int& width, int& height, long& bytes) {
+    FILE* f = fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        return false;
+    }
+    std::vector<unsigned char> head(PICTURE_HEADER_BYTES);
+    size_t got = fread(head.data(), 1, head.size(), f);
+    bool sized = fseek(f, 0, SEEK_END) == 0 && (bytes = ftell(f)) >= 0;
+    fclose(f);
+    const unsigned char* h = head.data();
+    if (!sized || got < 18) {
+        return false;
+    }
+    if (h[0] == 0xff && h[1] == 0xd8) {
+        // JPEG: walk the marker segments to the first start of frame.
+        size_t i = 2;
+        while (i + 9 <= got && h[i] == 0xff) {
+            int marker = h[i + 1];
+            bool frame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 &&
+                         marker != 0xcc;
+            if (frame) {
+                height = be16(h + i + 5);
+                width = be16(h + i + 7);
+                return true;
+            }
+            if (marker == 0xff) {
+                i += 1; // fill byte
+            } else if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd8)) {
+                i += 2;
+            } else {
+                i += 2 + (size_t)be16(h + i + 2);
+            }
+        }
+        return false;
+    }
+    size_t dot = path.rfind('.');
+    if (dot != std::string::npos &&
+        (path.compare(dot, 4, ".tga") == 0 || path.compare(dot, 4, ".TGA") == 0)) {
+        width = le16(h + 12);
+        height = le16(h + 14);
+        return true;
+    }
+    return false;
+}
+
+// Loads the picture into the bound image and checks it: false when the load failed, left an
+// error behind, or gave a size outside 1..maxSize (the Targa reader answers "loaded" for some
 // damaged files with an absurd size, and uploading those crashes inside the library).
-unsigned int loadPictureTexture(const std::string& path) {
+bool loadPictureChecked(const std::string& path, int maxSize) {
+    // A damaged header can claim gigabytes of pixels that the library would try to allocate.
+    int claimedWidth = 0;
+    int claimedHeight = 0;
+    long fileBytes = 0;
+    if (pictureHeaderSides(path, claimedWidth, claimedHeight, fileBytes) &&
+        (claimedWidth > maxSize || claimedHeight > maxSize ||
+         (uint64_t)claimedWidth * (uint64_t)claimedHeight >
+             (uint64_t)fileBytes * PIXELS_PER_FILE_BYTE)) {
+        return false;
+    }
     drainImageErrors(); // an earlier caller's error must not fail this load
     if (!ilLoadImage(path.c_str())) {
         drainImageErrors();
-        return 0;
+        return false;
     }
     if (drainImageErrors()) {
-        return 0;
+        return false;
     }
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     int width = ilGetInteger(IL_IMAGE_WIDTH);
     int height = ilGetInteger(IL_IMAGE_HEIGHT);
-    if (width <= 0 || height <= 0 || width > maxSize || height > maxSize) {
+    return width > 0 && height > 0 && width <= maxSize && height <= maxSize;
+}
+
+// Loads and checks the picture against the GL's largest texture, then uploads it.
+unsigned int loadPictureTexture(const std::string& path) {
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (!loadPictureChecked(path, maxSize)) {
         return 0;
     }
     // This DevIL uploads an empty texture until its OpenGL renderer has been selected.

@@ -13,6 +13,12 @@ void initImageLibrary();
 // Split from initImageLibrary so that the check can be tested without the library.
 const char* imageLibraryVersionProblem(int ilVersion, int iluVersion, int ilutVersion);
 
+// Loads one picture into the image already bound and checks it, without uploading: false when
+// the picture can't be read, the library reports an error after the load, or a side is not in
+// 1..maxSize. A header that claims a side above maxSize, or far more pixels than the file could
+// hold, is refused before the library allocates for it. Needs no GL context.
+bool loadPictureChecked(const std::string& path, int maxSize);
+
 // Loads one picture into the image already bound and uploads it. Returns the OpenGL texture
 // name, or 0 when the picture can't be read, the library reports an error after the load,
 // or the picture is larger than the GL accepts (nothing is uploaded then).

@@ -1,0 +1,63 @@
+// Picture loading without a GL context: whole pictures pass the guard, damaged ones whose
+// headers claim huge sides are refused before the image library allocates for them.
+#include <IL/il.h>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "scene/texture.h"
+#include "unit/scene/test_files.h"
+
+// A bottom-up uncompressed 24-bit Targa of the given sides with `pixels` pixels of data.
+static std::string targa(int width, int height, int pixels) {
+    std::string t(18, '\0');
+    t[2] = 2;
+    t[12] = (char)(width & 0xff);
+    t[13] = (char)(width >> 8);
+    t[14] = (char)(height & 0xff);
+    t[15] = (char)(height >> 8);
+    t[16] = 24;
+    return t + std::string((size_t)pixels * 3, '\x7f');
+}
+
+// Loads `bytes` saved as `name` in a scratch directory through the guard.
+static bool loadBytes(const std::string& name, const std::string& bytes, int maxSize) {
+    static bool started = false;
+    if (!started) {
+        ilInit();
+        started = true;
+    }
+    std::string dir = makeScratchDir();
+    writeTextFile(dir + "/" + name, bytes);
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    bool ok = loadPictureChecked(dir + "/" + name, maxSize);
+    ilDeleteImages(1, &image);
+    removeScratchDir(dir);
+    return ok;
+}
+
+TEST(PictureGuard, WholeTargaPassesAndSidesAboveTheLimitAreRefused) {
+    EXPECT_TRUE(loadBytes("ok.tga", targa(4, 3, 12), 64));
+    EXPECT_FALSE(loadBytes("wide.tga", targa(65, 1, 65), 64));
+    EXPECT_FALSE(loadBytes("tall.tga", targa(1, 65, 65), 64));
+    EXPECT_FALSE(loadBytes("empty.tga", targa(0, 3, 0), 64));
+}
+
+TEST(PictureGuard, HeadersClaimingGigabytesAreRefusedBeforeLoading) {
+    // Found by fuzzing: a 42-byte Targa whose header claims 26316 x 39168 pixels made the
+    // library ask for 3 GB.
+    const unsigned char found[] = {0x00, 0x00, 0x0a, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xff, 0x33,
+                                   0x00, 0xcc, 0x66, 0x00, 0x99, 0x18, 0x00, 0x87, 0x00, 0x00, 0xff,
+                                   0x87, 0x33, 0x00, 0xcc, 0x87, 0x66, 0x00, 0x99, 0x87, 0x99, 0x00,
+                                   0x66, 0x87, 0xcc, 0x00, 0x33, 0x87, 0xff, 0x00, 0x00};
+    std::string bytes((const char*)found, sizeof found);
+    EXPECT_FALSE(loadBytes("found.tga", bytes, 65535));
+    // Within the GL's limit but far more pixels than 100 bytes could hold.
+    EXPECT_FALSE(loadBytes("sparse.tga", targa(16000, 16000, 27), 16384));
+    // A JPEG frame header claiming 60000 x 60000 pixels.
+    std::string jpeg = "\xff\xd8\xff\xc0";
+    jpeg += std::string("\x00\x11\x08\xea\x60\xea\x60\x03", 8) + std::string(40, '\x01');
+    EXPECT_FALSE(loadBytes("huge.jpg", jpeg, 65535));
+}
