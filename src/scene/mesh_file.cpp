@@ -94,8 +94,22 @@ static bool readTriples(TextReader& reader, std::vector<Vec3>& out) {
     return true;
 }
 
+// Records a fault and returns true when the caller asked to keep going; otherwise fails the
+// read with it.
+static bool meshFault(TextReader& reader, MeshFileDetails& details, int line,
+                      const std::string& message) {
+    if (!details.keepGoing) {
+        return readerFailAt(reader, line, message);
+    }
+    if (details.faults.size() < MESH_FAULT_LIMIT) {
+        details.faults.push_back({line, message});
+    }
+    details.faultCount += 1;
+    return true;
+}
+
 // Reads the triangles and checks each corner against the vertex count.
-static bool readFaces(TextReader& reader, Mesh& mesh) {
+static bool readFaces(TextReader& reader, Mesh& mesh, MeshFileDetails& details) {
     if (reader.failed) {
         return false;
     }
@@ -113,9 +127,11 @@ static bool readFaces(TextReader& reader, Mesh& mesh) {
         if (!readerInt(reader, *index)) {
             return false;
         }
-        if (*index < 0 || *index >= mesh.vertexCount) {
-            return readerFail(reader, "face index " + std::to_string(*index) + " outside the " +
-                                          std::to_string(mesh.vertexCount) + " vertices");
+        if ((*index < 0 || *index >= mesh.vertexCount) &&
+            !meshFault(reader, details, reader.line,
+                       "face index " + std::to_string(*index) + " outside the " +
+                           std::to_string(mesh.vertexCount) + " vertices")) {
+            return false;
         }
         c = fastCursor(reader);
     }
@@ -140,8 +156,14 @@ static bool readUvLine(TextReader& reader, float* uv) {
 }
 
 // Reads "texture : name" and the uv section: u,v of the three corners of each triangle.
-static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& textureName) {
-    if (!readerExpect(reader, "\ntexture :") || !readerWord(reader, textureName)) {
+static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& textureName,
+                               MeshFileDetails& details) {
+    if (!readerExpect(reader, "\ntexture :")) {
+        return false;
+    }
+    readerSkipSpace(reader);
+    details.textureLine = reader.line;
+    if (!readerWord(reader, textureName)) {
         return false;
     }
     int uvCount = 0;
@@ -149,10 +171,10 @@ static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& text
     if (!readerCountLine(reader, "uv mapping", "uv", UV_LINE_BYTES, uvCount, line)) {
         return false;
     }
-    if (uvCount < mesh.faceCount) {
-        return readerFailAt(reader, line,
-                            std::to_string(uvCount) + " uv lines for " +
-                                std::to_string(mesh.faceCount) + " faces");
+    if (uvCount < mesh.faceCount && !meshFault(reader, details, line,
+                                               std::to_string(uvCount) + " uv lines for " +
+                                                   std::to_string(mesh.faceCount) + " faces")) {
+        return false;
     }
     sizeArray(mesh.faceUVs, (size_t)uvCount * 6);
     FastCursor c = fastCursor(reader);
@@ -174,6 +196,11 @@ static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& text
 }
 
 bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
+    MeshFileDetails details;
+    return parseMesh(reader, mesh, textureName, details);
+}
+
+bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFileDetails& details) {
     textureName.clear();
     int line = 0;
     if (!readerCountLine(reader, "vertices", "vertex", TRIPLE_BYTES, mesh.vertexCount, line)) {
@@ -190,7 +217,7 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
     sizeArray(mesh.faces, (size_t)mesh.faceCount * 3);
     sizeArray(mesh.faceDistance, (size_t)mesh.faceCount);
     sizeArray(mesh.faceOrder, (size_t)mesh.faceCount);
-    if (!readFaces(reader, mesh)) {
+    if (!readFaces(reader, mesh, details)) {
         return false;
     }
 
@@ -198,10 +225,11 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
     if (!readerCountLine(reader, "normales", "normal", TRIPLE_BYTES, normalCount, line)) {
         return false;
     }
-    if (normalCount < mesh.vertexCount) {
-        return readerFailAt(reader, line,
-                            std::to_string(normalCount) + " normals for " +
-                                std::to_string(mesh.vertexCount) + " vertices");
+    if (normalCount < mesh.vertexCount &&
+        !meshFault(reader, details, line,
+                   std::to_string(normalCount) + " normals for " +
+                       std::to_string(mesh.vertexCount) + " vertices")) {
+        return false;
     }
     sizeArray(mesh.normals, (size_t)normalCount);
     if (!readTriples(reader, mesh.normals)) {
@@ -209,8 +237,12 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
     }
 
     int option = 0;
-    if (!readerExpect(reader, "\ncouleur :") ||
-        !readerFloat3(reader, mesh.color.r, mesh.color.g, mesh.color.b) ||
+    if (!readerExpect(reader, "\ncouleur :")) {
+        return false;
+    }
+    readerSkipSpace(reader);
+    details.colorLine = reader.line;
+    if (!readerFloat3(reader, mesh.color.r, mesh.color.g, mesh.color.b) ||
         !readerExpect(reader, "\noption :") || !readerInt(reader, option)) {
         return false;
     }
@@ -221,7 +253,7 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
     }
     mesh.textured = (option & MESH_OPTION_TEXTURED) ? 1 : 0;
     if (mesh.textured) {
-        return readTextureSection(reader, mesh, textureName);
+        return readTextureSection(reader, mesh, textureName, details);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "scene/mesh.h"
 #include "scene/text_reader.h"
@@ -11,6 +12,28 @@
 // file breaks the grammar, a count is negative or larger than the file can hold, a face names a
 // vertex that does not exist, or the normals or uv lines are fewer than vertices or faces.
 bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName);
+
+#define MESH_FAULT_LIMIT 20 // faults kept in detail; the rest are only counted
+
+// A fault that a parse asked to keep going stepped over.
+struct MeshFault {
+    int line;            // line of the fault
+    std::string message; // what is wrong
+};
+
+// What the map checker wants from a mesh file beyond the record.
+struct MeshFileDetails {
+    bool keepGoing = false;        // in: step over bad face indices and short normal or uv lists
+    int colorLine = 0;             // out: line of the first colour value
+    int textureLine = 0;           // out: line of the texture name (textured meshes)
+    std::vector<MeshFault> faults; // out: the first MESH_FAULT_LIMIT faults stepped over
+    int faultCount = 0;            // out: every fault stepped over
+};
+
+// The same parse, also giving the lines of the colour and the texture name; with keepGoing it
+// records the faults it can step over and reads on, so one pass finds them all. The record of a
+// mesh with faults is for checking only, never for drawing.
+bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFileDetails& details);
 
 // Prints the loading line and returns the mesh of the file, with its texture for a textured
 // mesh. A file that can't be opened ends the process with "path: system text" on standard
