@@ -181,6 +181,17 @@ class MeshFaults(CheckCase):
         self.assertFinding(out, d + "caillou.msh", "error", "cannot open")
         self.assertSummary(out, 2, 0)
 
+    def test_fewer_names_than_the_count(self):
+        files = self.valid_files("court")
+        text = files["court.mde"].replace("monde (2)", "monde (3)")
+        files["court.mde"] = text
+        d = self.write_map("court", files)
+        out = self.check("court", 1)
+        # The list reads on into the next section word; that word is not taken for a mesh.
+        self.assertFinding(out, d + "court.mde:%d" % line_of(text, "objets ("), "error", "objets",
+                           "more names")
+        self.assertSummary(out, 1, 0)
+
     def test_more_names_than_the_count_and_the_lamp_limit(self):
         files = self.valid_files("compte")
         lamps = [((i, 10, 0), (1, 1, 1), 1) for i in range(8)]

@@ -1,0 +1,89 @@
+// Map checker: pictures (present, and readable by the image library without any GL) and the
+// show's own pictures and music.
+#include <IL/il.h>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "check_local.h"
+#include "scene/texture.h"
+
+// The show's own pictures under textures/, with what each is for.
+static const char* const SHOW_PICTURES[][2] = {
+    {"quenbar.jpg", "the logo picture"},
+    {"intro1.jpg", "the intro picture"},
+    {"fin.jpg", "the end picture"},
+    {"back.jpg", "a sky picture"},
+    {"front.jpg", "a sky picture"},
+    {"bottom.jpg", "a sky picture"},
+    {"top.jpg", "a sky picture"},
+    {"left.jpg", "a sky picture"},
+    {"right.jpg", "a sky picture"},
+    {"Font.tga", "the font picture"},
+    {"particule.tga", "the particle picture"},
+};
+#define MUSIC_FILE "media/musique.mp3"
+
+// Loads the picture into a scratch image of the image library; true when it reads cleanly.
+static bool pictureReads(CheckRun& run, const std::string& openPath) {
+    if (!run.imageLibraryReady) {
+        ilInit();
+        run.imageLibraryReady = true;
+    }
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    bool ok = loadPictureChecked(openPath, MAX_PICTURE_SIZE);
+    ilBindImage(0);
+    ilDeleteImages(1, &image);
+    return ok;
+}
+
+bool isPictureFormatKnown(const std::string& name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos) {
+        return false;
+    }
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext) {
+        c = (char)((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+    }
+    return ext == "jpg" || ext == "jpeg" || ext == "tga";
+}
+
+void checkPicture(CheckRun& run, const std::string& path, const std::string& why) {
+    if (!run.pictures.insert(path).second) {
+        return;
+    }
+    std::string openPath = run.root + path;
+    struct stat info;
+    if (stat(openPath.c_str(), &info) != 0) {
+        addWarning(run, path, 0, "missing picture (" + why + "): " + strerror(errno));
+        return;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        addWarning(run, path, 0, "not a picture file (" + why + ")");
+        return;
+    }
+    if (!pictureReads(run, openPath)) {
+        addWarning(run, path, 0,
+                   "the image library can't read this picture, or a side is over " +
+                       std::to_string(MAX_PICTURE_SIZE) + " pixels (" + why + ")");
+    }
+}
+
+void checkShowFiles(CheckRun& run) {
+    for (const auto& picture : SHOW_PICTURES) {
+        checkPicture(run, std::string("textures/") + picture[0],
+                     std::string(picture[1]) + " of the show");
+    }
+    struct stat info;
+    std::string music = run.root + MUSIC_FILE;
+    if (stat(music.c_str(), &info) != 0) {
+        addWarning(run, MUSIC_FILE, 0,
+                   std::string("missing music file: ") + strerror(errno) +
+                       " (the show plays in silence)");
+    } else if (!S_ISREG(info.st_mode) || info.st_size == 0) {
+        addWarning(run, MUSIC_FILE, 0, "the music file is empty or not a file");
+    }
+}
