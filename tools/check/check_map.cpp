@@ -62,8 +62,7 @@ static std::string dropSectionWords(MapFile& map) {
     for (std::vector<MapEntry>* list : {&map.worlds, &map.objects, &map.trees}) {
         for (size_t i = 0; i < list->size(); ++i) {
             if (isSectionWord((*list)[i].name)) {
-                hint = " (\"" + (*list)[i].name + "\" on line " +
-                       std::to_string((*list)[i].line) +
+                hint = " (\"" + (*list)[i].name + "\" on line " + std::to_string((*list)[i].line) +
                        " was read as a name: the count above it announces more names than the "
                        "list holds)";
                 list->resize(i);
