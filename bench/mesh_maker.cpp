@@ -137,7 +137,8 @@ static void putTriples(TextOut& out, const std::vector<Vec3>& values, int decima
     }
 }
 
-bool writeMeshFile(const std::string& path, const Mesh& mesh, const std::string& textureName) {
+bool writeMeshFile(const std::string& path, const Mesh& mesh, const std::string& textureName,
+                   bool emitsParticles) {
     TextOut out{fopen(path.c_str(), "wb"), {}};
     if (out.file == nullptr) {
         return false;
@@ -161,7 +162,10 @@ bool writeMeshFile(const std::string& path, const Mesh& mesh, const std::string&
     putFloat(out, mesh.color.g, 3);
     out.buffer += ' ';
     putFloat(out, mesh.color.b, 3);
-    putText(out, textureName.empty() ? "\noption : 0\n" : "\noption : 16\n");
+    putText(out, "\noption : ");
+    putInt(out, (textureName.empty() ? 0 : MESH_OPTION_TEXTURED) |
+                    (emitsParticles ? MESH_OPTION_PARTICLES : 0));
+    putText(out, "\n");
     if (!textureName.empty()) {
         putText(out, ("texture : " + textureName + "\n").c_str());
         putCountLine(out, "uv mapping", mesh.faceCount);

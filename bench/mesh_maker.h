@@ -20,5 +20,6 @@ Mesh leafMesh(int faceCount, Vec3 centre, float radius, unsigned seed);
 void sizeWorkArrays(Mesh& mesh);
 
 // Writes `mesh` as mesh file text: option 16 with the texture section when `textureName` is not
-// empty, otherwise option 0. Returns false when the file can't be written.
-bool writeMeshFile(const std::string& path, const Mesh& mesh, const std::string& textureName);
+// empty, plus 64 when `emitsParticles`. Returns false when the file can't be written.
+bool writeMeshFile(const std::string& path, const Mesh& mesh, const std::string& textureName,
+                   bool emitsParticles = false);
