@@ -334,6 +334,35 @@ class Garbage(CheckCase):
         # The damage must actually have been noticed.
         self.assertIn(1, statuses)
 
+    def test_never_crashes_on_the_fuzz_corpus(self):
+        corpus = os.path.join(h.ROOT, "fuzz", "corpus")
+        if not os.path.isdir(corpus):
+            self.skipTest("fuzz/corpus is not there")
+        # Each corpus file stands in for the file of its kind in an otherwise valid map.
+        roles = {"fuzz_map": ["corpus.mde"], "fuzz_mesh": ["sol.msh", "sapin.msh"],
+                 "fuzz_trajectory": ["oiseau.dpl", "camera.dpl"], "fuzz_picture": []}
+        runs = 0
+        for kind, targets in roles.items():
+            folder = os.path.join(corpus, kind)
+            if not os.path.isdir(folder):
+                continue
+            for entry in sorted(os.listdir(folder)):
+                with open(os.path.join(folder, entry), "rb") as f:
+                    data = f.read()
+                files = self.valid_files("corpus")
+                for target in targets:
+                    files[target] = data
+                if kind == "fuzz_picture":
+                    # A picture of its own, named by the mesh in place of herbe.jpg.
+                    h.write_file(os.path.join(self.workdir, "textures/corpus-" + entry), data)
+                    files["sol.msh"] = h.box_mesh(20, (0.3, 0.6, 0.3), texture="corpus-" + entry)
+                shutil.rmtree(os.path.join(self.workdir, "map", "corpus"), ignore_errors=True)
+                self.write_map("corpus", files)
+                status, out, err = run_check(self.workdir, "corpus")
+                self.assertIn(status, (0, 1), "%s/%s: status %d\n%s" % (kind, entry, status, err))
+                runs += 1
+        self.assertGreater(runs, 0)
+
 
 if __name__ == "__main__":
     unittest.main()
