@@ -9,6 +9,9 @@ import unittest
 
 import harness as h
 
+# The sanitizer run preloads the GL driver (see make test-asan); the fake clock joins it.
+CLOCK_PRELOAD = " ".join(x for x in (h.FAKETIME_LIB, os.environ.get("SKARN_GL_DRIVER_PRELOAD")) if x)
+
 MAP = "faute"
 MAP_DIR = "map/%s/" % MAP
 VIEW = (100, 100, 540, 380)
@@ -17,7 +20,7 @@ VIEW = (100, 100, 540, 380)
 # The fake clock is preloaded past setpriv: preloaded into setpriv (root) it would make a
 # semaphore that the player, once unprivileged, may not open.
 AS_NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "env",
-             "LD_PRELOAD=" + h.FAKETIME_LIB]
+             "LD_PRELOAD=" + CLOCK_PRELOAD]
 NOBODY_ENV = {"LD_PRELOAD": "", "MESA_SHADER_CACHE_DISABLE": "true"}
 SKY = ["textures/%s.jpg" % name for name in h.SKY_FILES]
 
@@ -27,7 +30,7 @@ def fault_map(workdir):
     mesh, an object with its path and particles, and the camera path."""
     h.make_show_pictures(workdir)
     h.write_music(workdir, seconds=2)
-    h.write_solid_jpg(os.path.join(workdir, "textures/herbe.jpg"), (30, 160, 30))
+    h.write_solid_jpg(os.path.join(workdir, "textures/herbe.jpg"), (110, 70, 20))
     d = os.path.join(workdir, MAP_DIR)
     h.write_file(os.path.join(d, MAP + ".mde"),
                  h.map_file(eye=(0, 5, 30), anime=1, world=["sol"], objects=["cube"]))
@@ -132,23 +135,28 @@ class FaultMatrix(unittest.TestCase):
     def tearDownClass(cls):
         h.cleanup(cls.template)
 
-    def setUp(self):
-        self.display = h.Display()
-
-    def tearDown(self):
-        self.display.close()
-
     def start(self, case):
+        """Starts the player on a copy of the map with the case's fault, on a display of its own;
+        both end with the subtest (a failed case must not leave its window for the next)."""
+        display = h.Display()
         workdir = os.path.join(h.new_workdir(), "play")
         self.addCleanup(h.cleanup, os.path.dirname(workdir))
         shutil.copytree(self.template, workdir)
         os.chmod(os.path.dirname(workdir), 0o755)
         os.chmod(workdir, 0o755)
         case.change(workdir)
-        player = h.Player(workdir, [MAP], self.display, wrapper=AS_NOBODY if case.nobody else None,
-                          env=NOBODY_ENV if case.nobody else None)
-        self.addCleanup(player.close)
+        player = h.Player(workdir, [MAP], display, wrapper=AS_NOBODY if case.nobody else None,
+                          env=NOBODY_ENV if case.nobody else {"LD_PRELOAD": CLOCK_PRELOAD})
+        self.stops.append(display.close)
+        self.stops.append(player.close)
         return player
+
+    def setUp(self):
+        self.stops = []
+
+    def stop_all(self):
+        while self.stops:
+            self.stops.pop()()
 
     def shot(self, player, seconds):
         player.set_clock(seconds)
@@ -166,33 +174,41 @@ class FaultMatrix(unittest.TestCase):
     def test_faults_that_let_the_show_play_through_its_restart(self):
         for case in PLAYING:
             with self.subTest(case.what):
-                player = self.start(case)
-                player.wait_window()
-                self.assertTrue(player.wait_for_output(b"Chargement de la map effectue\n"), case.what)
-                # First run: logo, intro, scene, end; then the restart: logo, intro again.
-                first = {"logo": self.shot(player, 2), "intro": self.shot(player, 18)}
-                scene = self.shot(player, 40)
-                first["end"] = self.shot(player, 130)
-                again = {"logo": self.shot(player, 143), "intro": self.shot(player, 156)}
-                for phase, color in PICTURE_COLORS.items():
-                    shows = h.close_to(first[phase], color)
-                    self.assertEqual(shows, case.shown.get(phase, True), (case.what, phase, first[phase]))
-                for phase in again:
-                    self.assertTrue(h.close_to(again[phase], first[phase], 6), (case.what, phase, again[phase]))
-                for color in PICTURE_COLORS.values():
-                    self.assertFalse(h.close_to(scene, color), (case.what, "scene", scene))
-                self.assertIsNone(player.proc.poll(), case.what)
-                player.key("Escape")
-                self.assertEqual(player.wait_exit(), 0, case.what)
-                self.check_console(case, player)
+                self.addCleanup(self.stop_all)
+                self.play_through(case)
+                self.stop_all()
+
+    def play_through(self, case):
+        player = self.start(case)
+        player.wait_window()
+        self.assertTrue(player.wait_for_output(b"Chargement de la map effectue\n"), case.what)
+        # First run: logo, intro, scene, end; then the restart: logo, intro again.
+        first = {"logo": self.shot(player, 2), "intro": self.shot(player, 18)}
+        scene = self.shot(player, 40)
+        first["end"] = self.shot(player, 130)
+        again = {"logo": self.shot(player, 143), "intro": self.shot(player, 156)}
+        for phase, color in PICTURE_COLORS.items():
+            shows = h.close_to(first[phase], color)
+            self.assertEqual(shows, case.shown.get(phase, True), (case.what, phase, first[phase]))
+        for phase in again:
+            self.assertTrue(h.close_to(again[phase], first[phase], 6), (case.what, phase, again[phase]))
+        for color in PICTURE_COLORS.values():
+            self.assertFalse(h.close_to(scene, color), (case.what, "scene", scene))
+        self.assertIsNone(player.proc.poll(), case.what)
+        player.key("Escape")
+        self.assertEqual(player.wait_exit(), 0, case.what)
+        self.check_console(case, player)
 
     def test_faults_that_end_the_load_with_their_status(self):
         for case in ENDING:
             with self.subTest(case.what):
                 player = self.start(case)
-                self.assertEqual(player.wait_exit(30), case.status, case.what)
-                self.check_console(case, player)
-                self.assertNotIn(b"Chargement de la map effectue\n", player.stdout(), case.what)
+                try:
+                    self.assertEqual(player.wait_exit(30), case.status, case.what)
+                    self.check_console(case, player)
+                    self.assertNotIn(b"Chargement de la map effectue\n", player.stdout(), case.what)
+                finally:
+                    self.stop_all()
 
 
 if __name__ == "__main__":
