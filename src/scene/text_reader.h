@@ -159,7 +159,10 @@ inline std::string readerFoundText(const TextReader& reader, size_t at) {
     while (e < reader.size && !readerIsSpace(reader.text[e]) && e - at < 24) {
         ++e;
     }
-    return "\"" + std::string(reader.text + at, e - at) + "\"";
+    std::string found = "\""; // built by appends: GCC 12 warns wrongly on "literal" + string
+    found.append(reader.text + at, e - at);
+    found += '"';
+    return found;
 }
 
 // What stands at the reader, for messages.
