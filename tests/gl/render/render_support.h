@@ -1,51 +1,166 @@
-// Helpers of the render GL tests: a known GL state, solid and patterned textures, pixel reads,
-// feedback capture of drawn polygons, and running code from a test data directory.
+// Helpers of the render GL tests: a known GL state, small textures, pixel reads, feedback
+// capture of drawn polygons, a test font, and running code from a test data directory.
 #pragma once
 
 #include <GL/gl.h>
+#include <IL/il.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "path/show_clock.h"
+#include "render/font.h"
 
 struct Rgba {
     int r, g, b, a;
 };
 
-// The state the application sets before any frame (blending, depth test, no culling, no
-// lighting or fog), identity matrices, a 640 x 480 viewport, white colour, black clear colour.
-void resetRenderState();
+// The state the application sets before any frame, identity matrices, a 640 x 480 viewport.
+inline void resetRenderState() {
+    glViewport(0, 0, 640, 480);
+    glClearColor(0, 0, 0, 0);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    for (GLenum cap : {GL_CULL_FACE, GL_LIGHTING, GL_FOG, GL_TEXTURE_2D}) {
+        glDisable(cap);
+    }
+    for (GLenum matrix : {GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(matrix);
+        glLoadIdentity();
+    }
+    glColor4f(1, 1, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
 
-// A 2 x 2 texture with nearest filtering; texels in GL order (row 0 is t = 0).
-unsigned int makeTexture(const Rgba texels[4]);
+// A w x h RGBA texture with nearest filtering; texels in GL order (row 0 is t = 0).
+inline unsigned int makeTexture(const std::vector<Rgba>& texels, int w = 2, int h = 2) {
+    std::vector<unsigned char> bytes;
+    for (const Rgba& t : texels) {
+        bytes.insert(bytes.end(), {(unsigned char)t.r, (unsigned char)t.g, (unsigned char)t.b,
+                                   (unsigned char)t.a});
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
 
-// A texture of one colour with nearest filtering.
-unsigned int makeSolidTexture(int r, int g, int b, int a = 255);
+inline unsigned int makeSolidTexture(int r, int g, int b) {
+    return makeTexture(std::vector<Rgba>(4, {r, g, b, 255}));
+}
 
-// The colour at window pixel (x, y), y counted from the bottom row.
-Rgba pixelAt(int x, int y);
+// True when window pixel (x, y), y from the bottom row, is within `tolerance` of (r, g, b).
+inline bool pixelNear(int x, int y, int r, int g, int b, int tolerance = 3) {
+    unsigned char p[4] = {0, 0, 0, 0};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance &&
+           std::abs(p[2] - b) <= tolerance;
+}
 
-// The colour at overlay position (x, y) of the 640 x 480 top-left system.
-Rgba overlayPixel(int x, int y);
+inline float depthAt(int x, int y) {
+    GLfloat depth = -1;
+    glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    return depth;
+}
 
-// True when each channel is within `tolerance` of the expected value.
-bool near(const Rgba& got, int r, int g, int b, int tolerance = 3);
+// The clock of a show started at 3.7 s, at `now`, showing 7 frames per second.
+inline ShowClock clockAt(float now) {
+    ShowClock clock;
+    clock.now = now;
+    clock.logoEnd = 13;
+    clock.introEnd = 28;
+    clock.particleStart = 91;
+    clock.sceneEnd = 125;
+    clock.showEnd = 143;
+    clock.shownFps = 7;
+    return clock;
+}
 
 // One vertex of a polygon returned by feedback: window coordinates and colour.
 struct FeedbackVertex {
-    float x, y, z;
-    float r, g, b, a;
+    float x, y, z, r, g, b, a;
 };
 
-// The polygons that `draw` sends to the rasteriser, in drawing order, as feedback reports them.
-std::vector<std::vector<FeedbackVertex>> capturePolygons(const std::function<void()>& draw);
+// The polygons that `draw` sends to the rasteriser, in drawing order (it draws no points or
+// lines).
+inline std::vector<std::vector<FeedbackVertex>> capturePolygons(const std::function<void()>& draw) {
+    std::vector<GLfloat> buffer(1 << 20);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint used = glRenderMode(GL_RENDER);
+    std::vector<std::vector<FeedbackVertex>> polygons;
+    for (GLint i = 0; i < used;) {
+        if (int(buffer[i++]) != GL_POLYGON_TOKEN) {
+            ADD_FAILURE() << "not a polygon";
+            break;
+        }
+        polygons.emplace_back(int(buffer[i++]));
+        for (FeedbackVertex& v : polygons.back()) {
+            const float* f = &buffer[i];
+            v = {f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
+            i += 7;
+        }
+    }
+    return polygons;
+}
 
-// Runs `body` with the working directory `dir` (relative to the test data directory).
-void inDirectory(const std::string& dir, const std::function<void()>& body);
+// Runs `body` with the working directory `dir` (relative to the test data directory), the
+// image library started.
+inline void inDirectory(const std::string& dir, const std::function<void()>& body) {
+    static bool started = false;
+    if (!started) {
+        ilInit();
+        started = true;
+    }
+    char* cwd = getcwd(nullptr, 0);
+    const std::string previous = cwd ? cwd : ".";
+    free(cwd);
+    ASSERT_EQ(chdir(dir.c_str()), 0) << dir;
+    body();
+    ASSERT_EQ(chdir(previous.c_str()), 0);
+}
 
-// Builds, once per process, a font whose glyph g is a cell of colour (g, 255 - g, 200), and
-// makes it the current font; returns its texture.
-unsigned int useTestFont();
+// Makes current a font, built once, whose glyph g is a cell of colour (g, 255 - g, 200).
+inline void useTestFont() {
+    static unsigned int texture = 0, lists = 0;
+    if (texture == 0) {
+        std::vector<Rgba> texels; // 16 x 16 cells of 4 x 4; texel row 0 is glyph row 15
+        for (int row = 0; row < 64; row++) {
+            for (int column = 0; column < 64; column++) {
+                const int glyph = (15 - row / 4) * 16 + column / 4;
+                texels.push_back({glyph, 255 - glyph, 200, 255});
+            }
+        }
+        texture = makeTexture(texels, 64, 64);
+        buildFontLists(texture);
+        lists = fontListBase;
+    }
+    fontTexture = texture;
+    fontListBase = lists;
+}
 
-// Starts the image library once per process.
-void ensureImageLibrary();
+// True when the overlay point (x, y) of the 640 x 480 top-left system shows glyph g.
+inline bool showsGlyph(int x, int y, int glyph) {
+    return pixelNear(x, 479 - y, glyph, 255 - glyph, 200, 1);
+}
+
+// The texture failure line for `file`.
+inline std::string textureFailure(const std::string& file) {
+    return file + " : probl\xe8"
+                  "me lors du chargement de la texture --> texture d\xe9"
+                  "sactiv\xe9"
+                  "e !\n";
+}
