@@ -72,8 +72,11 @@ static int le16(const unsigned char* p) {
 }
 
 // The sides that a JPEG's frame header or a Targa's header claims, read before the library
-// allocates for them. Returns false when the file can't be read or no header is found.
-static bool pictureHeaderSides(const std::string& path, int& width, int& height, long& bytes) {
+// allocates for them. Returns false when the file can't be read or no header is found; sets
+// `broken` for a JPEG whose segments run past the end of the file before its frame header (the
+// library's reader skips past the end forever on those).
+static bool pictureHeaderSides(const std::string& path, int& width, int& height, long& bytes,
+                               bool& broken) {
     FILE* f = fopen(path.c_str(), "rb");
     if (f == nullptr) {
         return false;
@@ -89,7 +92,11 @@ static bool pictureHeaderSides(const std::string& path, int& width, int& height,
     if (h[0] == 0xff && h[1] == 0xd8) {
         // JPEG: walk the marker segments to the first start of frame.
         size_t i = 2;
-        while (i + 9 <= got && h[i] == 0xff) {
+        while (i + 9 <= got) {
+            if (h[i] != 0xff) {
+                ++i; // the library's reader passes over stray bytes between segments too
+                continue;
+            }
             int marker = h[i + 1];
             bool frame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 &&
                          marker != 0xcc;
@@ -106,6 +113,7 @@ static bool pictureHeaderSides(const std::string& path, int& width, int& height,
                 i += 2 + (size_t)be16(h + i + 2);
             }
         }
+        broken = i + 9 > (size_t)bytes;
         return false;
     }
     size_t dot = path.rfind('.');
@@ -126,10 +134,11 @@ bool loadPictureChecked(const std::string& path, int maxSize) {
     int claimedWidth = 0;
     int claimedHeight = 0;
     long fileBytes = 0;
-    if (pictureHeaderSides(path, claimedWidth, claimedHeight, fileBytes) &&
-        (claimedWidth > maxSize || claimedHeight > maxSize ||
-         (uint64_t)claimedWidth * (uint64_t)claimedHeight >
-             (uint64_t)fileBytes * PIXELS_PER_FILE_BYTE)) {
+    bool broken = false;
+    bool sided = pictureHeaderSides(path, claimedWidth, claimedHeight, fileBytes, broken);
+    if (broken || (sided && (claimedWidth > maxSize || claimedHeight > maxSize ||
+                             (uint64_t)claimedWidth * (uint64_t)claimedHeight >
+                                 (uint64_t)fileBytes * PIXELS_PER_FILE_BYTE))) {
         return false;
     }
     drainImageErrors(); // an earlier caller's error must not fail this load

@@ -60,4 +60,10 @@ TEST(PictureGuard, HeadersClaimingGigabytesAreRefusedBeforeLoading) {
     std::string jpeg = "\xff\xd8\xff\xc0";
     jpeg += std::string("\x00\x11\x08\xea\x60\xea\x60\x03", 8) + std::string(40, '\x01');
     EXPECT_FALSE(loadBytes("huge.jpg", jpeg, 65535));
+
+    // Found by fuzzing: a 21-byte JPEG whose first segment claims 14849 bytes hung the
+    // library's reader.
+    const unsigned char hung[] = {0xff, 0xd8, 0xe3, 0xff, 0xe0, 0x3a, 0x01, 0x01, 0x34, 0x33, 0x00,
+                                  0xff, 0xff, 0xff, 0xff, 0x10, 0x0a, 0x0c, 0x12, 0xff, 0xdb};
+    EXPECT_FALSE(loadBytes("hung.jpg", std::string((const char*)hung, sizeof hung), 65535));
 }
