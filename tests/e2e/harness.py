@@ -198,7 +198,8 @@ class Player:
             e["DISPLAY"] = display.name
         if fake_clock:
             self.set_clock(0, frozen)
-            e["LD_PRELOAD"] = FAKETIME_LIB
+            # Added to what is preloaded already (the sanitizer build preloads the GL driver).
+            e["LD_PRELOAD"] = " ".join(filter(None, [e.get("LD_PRELOAD", ""), FAKETIME_LIB]))
             e["FAKETIME_TIMESTAMP_FILE"] = self.clock_file
             e["FAKETIME_NO_CACHE"] = "1"
         if audio is not None:
