@@ -1,12 +1,11 @@
-// Tests of the free camera's state changes: mouse turns with their single wrap step, button
-// presses, and the six key moves.
-#include <gtest/gtest.h>
-
+// The free camera's state changes: mouse turns with their single wrap step, button presses, and
+// the six key moves.
 #include <GL/glut.h>
+#include <gtest/gtest.h>
 
 #include "path/camera.h"
 
-TEST(FreeCameraTurn, DegreePerPixelWithOneWrapStep) {
+TEST(FreeCamera, DegreePerPixelWithOneWrapStepAndOnlyPressesRecordThePosition) {
     // {yaw, pitch, last x, last y, x, y, expected yaw, expected pitch}
     const float cases[][8] = {
         {0, 0, 100, 100, 90, 70, 10, 30},        // measured from the last position
@@ -22,62 +21,46 @@ TEST(FreeCameraTurn, DegreePerPixelWithOneWrapStep) {
         state.lastMouseX = int(c[2]);
         state.lastMouseY = int(c[3]);
         turnFreeCamera(state, int(c[4]), int(c[5]));
-        EXPECT_EQ(state.yaw, c[6]) << "case yaw " << c[0];
-        EXPECT_EQ(state.pitch, c[7]) << "case yaw " << c[0];
-        EXPECT_EQ(state.lastMouseX, int(c[4]));
-        EXPECT_EQ(state.lastMouseY, int(c[5]));
+        EXPECT_TRUE(state.yaw == c[6] && state.pitch == c[7]) << state.yaw << " " << state.pitch;
+        EXPECT_TRUE(state.lastMouseX == int(c[4]) && state.lastMouseY == int(c[5]));
     }
-
-    // The difference of extreme window coordinates does not overflow.
-    CameraState state;
-    state.lastMouseX = -2147483647 - 1;
-    turnFreeCamera(state, 2147483647, 0);
-    EXPECT_NEAR(state.yaw, -4294967295.0f + 360.0f, 1000.0f);
-}
-
-TEST(FreeCameraMouse, OnlyPressesOfTheThreeButtonsRecordThePosition) {
+    CameraState extreme; // the difference of extreme window coordinates does not overflow
+    extreme.lastMouseX = -2147483647 - 1;
+    turnFreeCamera(extreme, 2147483647, 0);
+    EXPECT_NEAR(extreme.yaw, -4294967295.0f + 360.0f, 1000.0f);
     camera = CameraState{};
     onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 11, 12);
     onMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 50, 60); // release
     onMouseButton(3, GLUT_DOWN, 70, 80);              // wheel
-    EXPECT_EQ(camera.lastMouseX, 11);
-    EXPECT_EQ(camera.lastMouseY, 12);
+    EXPECT_TRUE(camera.lastMouseX == 11 && camera.lastMouseY == 12);
     onMouseButton(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 21, 22);
-    EXPECT_EQ(camera.lastMouseX, 21);
     onMouseButton(GLUT_RIGHT_BUTTON, GLUT_DOWN, 31, 32);
-    EXPECT_EQ(camera.lastMouseY, 32);
+    EXPECT_TRUE(camera.lastMouseX == 31 && camera.lastMouseY == 32);
 }
 
-TEST(FreeCameraMove, SixMovesFollowTheYaw) {
+TEST(FreeCamera, SixMovesFollowTheYaw) {
     // At yaw 0 the camera looks along -z, at yaw 90 along -x; pitch takes no part.
-    const float c30 = 0.0866025404f; // 0.1 cos 30
-    struct Case {
+    const float c = 0.0866025404f; // 0.1 cos 30
+    const struct {
         float yaw;
         CameraMove move;
         Vec3 delta;
     } cases[] = {
-        {0, MOVE_FORWARD, {0, 0, -0.1f}},
-        {0, MOVE_BACK, {0, 0, 0.1f}},
-        {0, MOVE_LEFT, {-0.1f, 0, 0}},
-        {0, MOVE_RIGHT, {0.1f, 0, 0}},
-        {0, MOVE_UP, {0, 0.1f, 0}},
-        {0, MOVE_DOWN, {0, -0.1f, 0}},
-        {90, MOVE_FORWARD, {-0.1f, 0, 0}},
-        {90, MOVE_LEFT, {0, 0, 0.1f}},
-        {30, MOVE_FORWARD, {-0.05f, 0, -c30}},
-        {30, MOVE_BACK, {0.05f, 0, c30}},
-        {30, MOVE_LEFT, {-c30, 0, 0.05f}},
-        {30, MOVE_RIGHT, {c30, 0, -0.05f}},
+        {0, MOVE_FORWARD, {0, 0, -0.1f}},  {0, MOVE_BACK, {0, 0, 0.1f}},
+        {0, MOVE_LEFT, {-0.1f, 0, 0}},     {0, MOVE_RIGHT, {0.1f, 0, 0}},
+        {0, MOVE_UP, {0, 0.1f, 0}},        {0, MOVE_DOWN, {0, -0.1f, 0}},
+        {90, MOVE_FORWARD, {-0.1f, 0, 0}}, {30, MOVE_FORWARD, {-0.05f, 0, -c}},
+        {30, MOVE_BACK, {0.05f, 0, c}},    {30, MOVE_LEFT, {-c, 0, 0.05f}},
+        {30, MOVE_RIGHT, {c, 0, -0.05f}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "yaw " << c.yaw << " move " << c.move);
+    for (const auto& m : cases) {
         CameraState state;
-        state.eye = {1.0f, 2.0f, 3.0f};
-        state.yaw = c.yaw;
-        state.pitch = 45.0f;
-        stepFreeCamera(state, c.move);
-        EXPECT_NEAR(state.eye.x, 1.0f + c.delta.x, 1e-6f);
-        EXPECT_NEAR(state.eye.y, 2.0f + c.delta.y, 1e-6f);
-        EXPECT_NEAR(state.eye.z, 3.0f + c.delta.z, 1e-6f);
+        state.eye = {1, 2, 3};
+        state.yaw = m.yaw;
+        state.pitch = 45;
+        stepFreeCamera(state, m.move);
+        EXPECT_NEAR(state.eye.x, 1 + m.delta.x, 1e-6f) << m.yaw << " " << m.move;
+        EXPECT_NEAR(state.eye.y, 2 + m.delta.y, 1e-6f) << m.yaw << " " << m.move;
+        EXPECT_NEAR(state.eye.z, 3 + m.delta.z, 1e-6f) << m.yaw << " " << m.move;
     }
 }

@@ -1,257 +1,180 @@
-// Trajectory files: defaults, header, points and tracks, rings, truncation, faults and release.
+// Trajectory files: header, points and tracks, rings, truncation, the header lines for the map
+// checker, broken and damaged files, release, and loading from disk.
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include "path/trajectory_file.h"
 #include "scene/text_reader.h"
-#include "unit/scene/test_files.h"
+
+namespace {
 
 // A header with the given values, then `body`.
-static std::string dpl(int positions, int curves, int loop, const std::string& body) {
+std::string dpl(int positions, int curves, int loop, const std::string& body) {
     return "a title\nPOSITIONS " + std::to_string(positions) + "\nCURVES " +
-           std::to_string(curves) + "\nLOOP " + std::to_string(loop) + "\nSPEED 2.5\nSTART 1.25\n" +
+           std::to_string(curves) + "\nLOOP " + std::to_string(loop) + "\nSPEED 2.5\nSTART 1e1\n" +
            body;
 }
 
-// Parses `text` as "t.dpl" into a fresh record whose fields hold junk first.
-static bool parseText(const std::string& text, Trajectory& trajectory, TextReader& reader) {
-    trajectory.t = 9;
-    trajectory.loop = 9;
-    trajectory.positions = 9;
-    trajectory.speed = 9;
-    trajectory.start = 9;
-    trajectory.target = {9, 9, 9};
-    trajectory.up = {9, 9, 9};
+// Parses `text` as "t.dpl"; on success returns "POSITIONS CURVES LOOP SPEED+START|", the points
+// as "position target up;" each, then "ring" or "end", and releases them; on failure returns "line
+// N: error" with nothing allocated.
+std::string parsed(const std::string& text, TrajectoryFileLines* lines = nullptr) {
+    TextReader reader;
+    Trajectory tr;
     readerFromText(reader, "t.dpl", text);
-    return parseTrajectory(reader, trajectory);
-}
-
-// The points of a list, walking `next` at most `limit` steps.
-static std::vector<TrajectoryPoint*> walk(const Trajectory& trajectory, int limit) {
-    std::vector<TrajectoryPoint*> points;
-    for (TrajectoryPoint* p = trajectory.firstPoint; p && (int)points.size() < limit; p = p->next) {
-        points.push_back(p);
+    TrajectoryFileLines ignored;
+    if (!parseTrajectory(reader, tr, lines ? *lines : ignored)) {
+        EXPECT_TRUE(tr.firstPoint == nullptr && tr.positions == 0) << text;
+        return "line " + std::to_string(reader.errorLine) + ": " + reader.error;
     }
-    return points;
-}
-
-TEST(TrajectoryFile, HeaderAndDefaultsOfAnOpenPath) {
-    Trajectory tr;
-    TextReader reader;
-    ASSERT_TRUE(parseText(dpl(4, 2, 0,
-                              "\n0 2 10\n0 0 0\n\n5 2.5 5\n0 0 0\n\n10 3 0\n0 1 0\n"
-                              "\n15 3 -5\n0 1 0\n"),
-                          tr, reader))
-        << readerErrorText(reader);
-    EXPECT_EQ(tr.positions, 4);
-    EXPECT_EQ(tr.curves, 2);
-    EXPECT_EQ(tr.loop, 0);
-    EXPECT_EQ(tr.speed, 2.5f);
-    EXPECT_EQ(tr.start, 1.25f);
-    EXPECT_EQ(tr.t, 0.0f);
-    EXPECT_EQ(tr.target.x, 0.0f);
-    EXPECT_EQ(tr.target.y, 0.0f);
-    EXPECT_EQ(tr.up.y, 1.0f);
-    EXPECT_EQ(tr.up.x, 0.0f);
-    EXPECT_EQ(tr.currentPoint, tr.firstPoint);
-    std::vector<TrajectoryPoint*> points = walk(tr, 10);
-    ASSERT_EQ(points.size(), 4u);
-    EXPECT_EQ(points[3]->next, nullptr);
-    EXPECT_EQ(points[1]->position.y, 2.5f);
-    EXPECT_EQ(points[3]->position.z, -5.0f);
-    EXPECT_EQ(points[2]->target.y, 1.0f);
+    EXPECT_TRUE(tr.currentPoint == tr.firstPoint && tr.t == 0 && tr.target.x == 0 && tr.up.y == 1);
+    std::string out = std::to_string(tr.positions) + " " + std::to_string(tr.curves) + " " +
+                      std::to_string(tr.loop) + " " + std::to_string(tr.speed + tr.start) + "|";
+    const TrajectoryPoint* p = tr.firstPoint;
+    for (int i = 0; i < std::max(tr.positions, 1); i++, p = p->next) {
+        char point[200];
+        const Vec3 &a = p->position, &b = p->target, &c = p->up;
+        snprintf(point, sizeof point, "%g %g %g %g %g %g %g %g %g;", a.x, a.y, a.z, b.x, b.y, b.z,
+                 c.x, c.y, c.z);
+        out += point;
+        if (!p->next && i + 1 < tr.positions) {
+            return out + " list ends early";
+        }
+    }
+    out += p == tr.firstPoint ? "ring" : p ? "longer" : "end";
     freeTrajectory(&tr);
+    EXPECT_TRUE(tr.firstPoint == nullptr && tr.currentPoint == nullptr);
+    freeTrajectory(&tr); // a second release does nothing
+    return out;
 }
 
-TEST(TrajectoryFile, LoopOneClosesTheRingOtherValuesLeaveItOpen) {
-    std::string body = "0 0 0\n1 0 0\n2 0 0\n";
-    for (int loop : {1, 2, 0, -1}) {
-        Trajectory tr;
-        TextReader reader;
-        ASSERT_TRUE(parseText(dpl(3, 1, loop, body), tr, reader));
-        std::vector<TrajectoryPoint*> points = walk(tr, 3);
-        ASSERT_EQ(points.size(), 3u);
-        EXPECT_EQ(points[2]->next, loop == 1 ? tr.firstPoint : nullptr) << loop;
-        freeTrajectory(&tr);
+} // namespace
+
+TEST(TrajectoryFile, PointsTracksAndRings) {
+    const std::string three = "1 2 3\n10 20 30\n1.5 4 3\n-1 -1 -1\n0 0 0\n-1 -1 -1\n";
+    const struct {
+        std::string text, points;
+    } cases[] = {
+        {dpl(2, 2, 0, "\n0 2 10\n0 0 0\n\n5 2.5 0x1p3\n0 1 0\n"),
+         "2 2 0 12.500000|0 2 10 0 0 0 0 0 0;5 2.5 8 0 1 0 0 0 0;end"},
+        {dpl(2, 1, 1, "1 2 3 4 5 6 7 8 9"),
+         "2 1 1 12.500000|1 2 3 0 0 0 0 0 0;4 5 6 0 0 0 0 0 0;ring"},
+        {dpl(2, 1, 2, "1 2 3 4 5 6"), "2 1 2 12.500000|1 2 3 0 0 0 0 0 0;4 5 6 0 0 0 0 0 0;end"},
+        {dpl(2, 1, -1, "1 2 3 4 5 6"), "2 1 -1 12.500000|1 2 3 0 0 0 0 0 0;4 5 6 0 0 0 0 0 0;end"},
+        {dpl(0, 3, 1, "7 7 7\n"), "0 3 1 12.500000|0 0 0 0 0 0 0 0 0;ring"}, // one unfilled point
+        {dpl(0, 3, 0, "7 7 7\n"), "0 3 0 12.500000|0 0 0 0 0 0 0 0 0;end"},
+        // Three tracks and above: the third is kept minus the position.
+        {dpl(2, 3, 0, three), "2 3 0 12.500000|1 2 3 10 20 30 0.5 2 0;-1 -1 -1 0 0 0 0 0 0;end"},
+        {dpl(2, 5, 0, three), "2 5 0 12.500000|1 2 3 10 20 30 0.5 2 0;-1 -1 -1 0 0 0 0 0 0;end"},
+        // The title line is skipped whatever it holds; values past the end of the file are 0.
+        {"POSITIONS 9 CURVES 3\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED 0\nSTART 0\n4 5 6\n",
+         "1 1 0 0.000000|4 5 6 0 0 0 0 0 0;end"},
+        {dpl(3, 2, 0, "10.125 20.25 30.5\n1 1 1\n-4.5 -5.5 -6.5\n7.25"),
+         "3 2 0 12.500000|10.125 20.25 30.5 1 1 1 0 0 0;-4.5 -5.5 -6.5 7.25 0 0 0 0 0;0 0 0 0 0 0 "
+         "0 0 0;end"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parsed(c.text), c.points) << c.text;
     }
-}
-
-TEST(TrajectoryFile, PositionsZeroHoldsOneUnfilledPoint) {
-    for (int loop : {0, 1}) {
-        Trajectory tr;
-        TextReader reader;
-        ASSERT_TRUE(parseText(dpl(0, 3, loop, "7 7 7\n"), tr, reader));
-        EXPECT_EQ(tr.positions, 0);
-        ASSERT_NE(tr.firstPoint, nullptr);
-        EXPECT_EQ(tr.currentPoint, tr.firstPoint);
-        EXPECT_EQ(tr.firstPoint->next, loop == 1 ? tr.firstPoint : nullptr);
-        EXPECT_EQ(tr.firstPoint->position.x, 0.0f);
-        freeTrajectory(&tr);
-        EXPECT_EQ(tr.firstPoint, nullptr);
-    }
-}
-
-TEST(TrajectoryFile, CurvesChooseTheTracksAndUpIsAnOffset) {
-    Trajectory one;
-    TextReader r1;
-    ASSERT_TRUE(parseText(dpl(2, 1, 0, "1 2 3 4 5 6 7 8 9"), one, r1));
-    std::vector<TrajectoryPoint*> p1 = walk(one, 2);
-    EXPECT_EQ(p1[1]->position.x, 4.0f);
-    EXPECT_EQ(p1[0]->target.x, 0.0f);
-    EXPECT_EQ(one.target.x, 0.0f);
-    EXPECT_EQ(one.up.y, 1.0f);
-    freeTrajectory(&one);
-
-    // CURVES 3 and above read three triples; the third is kept minus the position.
-    for (int curves : {3, 5}) {
-        Trajectory three;
-        TextReader r3;
-        ASSERT_TRUE(parseText(dpl(2, curves, 0,
-                                  "1 2 3\n10 20 30\n1.5 4 3\n"
-                                  "-1 -1 -1\n0 0 0\n-1 -1 -1\n"),
-                              three, r3));
-        std::vector<TrajectoryPoint*> p3 = walk(three, 2);
-        ASSERT_EQ(p3.size(), 2u);
-        EXPECT_EQ(p3[0]->target.y, 20.0f);
-        EXPECT_EQ(p3[0]->up.x, 0.5f);
-        EXPECT_EQ(p3[0]->up.y, 2.0f);
-        EXPECT_EQ(p3[0]->up.z, 0.0f);
-        EXPECT_EQ(p3[1]->up.x, 0.0f);
-        EXPECT_EQ(p3[1]->position.x, -1.0f);
-        freeTrajectory(&three);
-    }
-}
-
-TEST(TrajectoryFile, TitleLineIsSkippedWhateverItHolds) {
-    Trajectory tr;
-    TextReader reader;
-    std::string text = "POSITIONS 99 CURVES 3 LOOP 1\nPOSITIONS 1\nCURVES 1\nLOOP 0\n"
-                       "SPEED 0\nSTART 0\n4 5 6\n";
-    ASSERT_TRUE(parseText(text, tr, reader)) << readerErrorText(reader);
-    EXPECT_EQ(tr.positions, 1);
-    EXPECT_EQ(tr.loop, 0);
-    EXPECT_EQ(tr.firstPoint->position.y, 5.0f);
-    freeTrajectory(&tr);
-}
-
-TEST(TrajectoryFile, TitleWithoutLineEndStopsAtEndOfFile) {
-    Trajectory tr;
-    TextReader reader;
-    EXPECT_FALSE(parseText("POSITIONS 4 CURVES 1 LOOP 0 SPEED 1 START 0", tr, reader));
-    EXPECT_EQ(reader.error, "expected \"POSITIONS\", found end of file");
-    EXPECT_EQ(tr.firstPoint, nullptr);
-}
-
-TEST(TrajectoryFile, PointsAfterTheEndOfFileAreZero) {
-    Trajectory tr;
-    TextReader reader;
-    // Three points of two tracks announced; the file ends inside the second point's target.
-    ASSERT_TRUE(
-        parseText(dpl(3, 2, 0, "10.125 20.25 30.5\n1 1 1\n-4.5 -5.5 -6.5\n7.25"), tr, reader))
-        << readerErrorText(reader);
-    std::vector<TrajectoryPoint*> points = walk(tr, 5);
-    ASSERT_EQ(points.size(), 3u);
-    EXPECT_EQ(points[0]->position.z, 30.5f);
-    EXPECT_EQ(points[1]->position.x, -4.5f);
-    EXPECT_EQ(points[1]->target.x, 7.25f);
-    EXPECT_EQ(points[1]->target.y, 0.0f);
-    EXPECT_EQ(points[2]->position.x, 0.0f);
-    EXPECT_EQ(points[2]->position.z, 0.0f);
-    EXPECT_EQ(points[2]->target.y, 0.0f);
-    EXPECT_EQ(tr.positions, 3);
-    freeTrajectory(&tr);
 }
 
 TEST(TrajectoryFile, BrokenFilesNameTheLineAndAllocateNothing) {
-    struct Bad {
-        const char* what;
-        std::string text;
-        int line;
-        const char* message;
+    const struct {
+        std::string text, error;
+    } cases[] = {
+        {"t\npositions 4\n", "line 2: expected \"POSITIONS\", found \"positions\""},
+        {"t\nPOSITIONS 1\nLOOP 0\nCURVES 1\n", "line 3: expected \"CURVES\", found \"LOOP\""},
+        {"t\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED fast\n",
+         "line 5: expected a number, found \"fast\""},
+        {dpl(2, 1, 0, "1 2 3\n4 x 6\n"), "line 8: expected a number, found \"x\""},
+        {dpl(-1, 1, 0, ""), "line 2: negative POSITIONS count -1"},
+        {dpl(2000000000, 1, 0, "0 0 0\n"),
+         "line 2: POSITIONS count 2000000000 is larger than the rest of the file can hold"},
+        {dpl(4, 3, 0, "0 0 0 0 0 0 0 0 0 0 0 0\n"),
+         "line 2: POSITIONS count 4 is larger than the rest of the file can hold"},
+        {"t\nPOSITIONS 3\nCURVES 1\n", "line 4: expected \"LOOP\", found end of file"},
+        {"POSITIONS 4 CURVES 1 LOOP 0", "line 1: expected \"POSITIONS\", found end of file"},
+        {"", "line 1: expected \"POSITIONS\", found end of file"},
     };
-    std::vector<Bad> cases = {
-        {"keyword in lower case", "t\npositions 4\n", 2,
-         "expected \"POSITIONS\", found \"positions\""},
-        {"keywords out of order", "t\nPOSITIONS 1\nLOOP 0\nCURVES 1\n", 3,
-         "expected \"CURVES\", found \"LOOP\""},
-        {"word for a number", "t\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED fast\n", 5,
-         "expected a number, found \"fast\""},
-        {"word in a point", dpl(2, 1, 0, "1 2 3\n4 x 6\n"), 8, "expected a number, found \"x\""},
-        {"negative count", dpl(-1, 1, 0, ""), 2, "negative POSITIONS count -1"},
-        {"count beyond file", dpl(2000000000, 1, 0, "0 0 0\n"), 2,
-         "POSITIONS count 2000000000 is larger than the rest of the file can hold"},
-        {"count beyond file for three tracks", dpl(4, 3, 0, "0 0 0 0 0 0 0 0 0 0 0 0\n"), 2,
-         "POSITIONS count 4 is larger than the rest of the file can hold"},
-        {"header cut short", "t\nPOSITIONS 3\nCURVES 1\n", 4,
-         "expected \"LOOP\", found end of file"},
-        {"empty file", "", 1, "expected \"POSITIONS\", found end of file"},
-    };
-    for (const Bad& c : cases) {
-        Trajectory tr;
-        TextReader reader;
-        EXPECT_FALSE(parseText(c.text, tr, reader)) << c.what;
-        EXPECT_EQ(reader.errorLine, c.line) << c.what;
-        EXPECT_EQ(reader.error, c.message) << c.what;
-        EXPECT_EQ(tr.firstPoint, nullptr) << c.what;
-        EXPECT_EQ(tr.positions, 0) << c.what;
+    for (const auto& c : cases) {
+        EXPECT_EQ(parsed(c.text), c.error);
     }
 }
 
-TEST(TrajectoryFile, FreeingHandlesRingsOpenListsAndEmptyRecords) {
-    for (int loop : {0, 1}) {
-        Trajectory tr;
-        TextReader reader;
-        ASSERT_TRUE(parseText(dpl(5, 1, loop, "0 0 0 1 1 1 2 2 2 3 3 3 4 4 4"), tr, reader));
-        freeTrajectory(&tr);
-        EXPECT_EQ(tr.firstPoint, nullptr);
-        EXPECT_EQ(tr.currentPoint, nullptr);
-        EXPECT_EQ(tr.positions, 5);
-        freeTrajectory(&tr); // a second release does nothing
+// Every prefix of a valid file, and every byte of it damaged in turn: refused, or read into a
+// whole list that is a ring exactly when LOOP is 1 (checked inside `parsed`).
+TEST(TrajectoryFile, EveryPrefixAndEveryDamagedByteIsRefusedOrReadWhole) {
+    const std::string valid =
+        dpl(3, 3, 1, "1 2 3\n4 5 6\n0 1 0\n\n-1.5 2 0x1p3\n4 5 6\n0 2 0\n\n7 8 9\n1 1 1\n7 9 9\n");
+    ASSERT_EQ(parsed(valid).substr(parsed(valid).size() - 4), "ring");
+    auto whole = [](const std::string& got) {
+        return got.find("early") == std::string::npos && got.find("longer") == std::string::npos;
+    };
+    for (size_t at = 0; at <= valid.size(); ++at) {
+        EXPECT_TRUE(whole(parsed(valid.substr(0, at)))) << "prefix " << at;
+        for (char d : {'9', '-', '.', ' ', '\n', 'x', 'e', '\0', '\xff', '+'}) {
+            std::string text = valid;
+            text[std::min(at, valid.size() - 1)] = d;
+            EXPECT_TRUE(whole(parsed(text))) << "byte " << at << " made " << int(d);
+        }
     }
-    Trajectory empty;
-    freeTrajectory(&empty);
-    EXPECT_EQ(empty.firstPoint, nullptr);
 }
 
-TEST(TrajectoryLoad, FileIsReadAndPrintsNothingButTheLoadingLine) {
-    std::string dir = makeScratchDir();
-    std::string path = dir + "/oiseau.dpl";
-    writeTextFile(path, dpl(4, 1, 1, "0 0 0\n1 0 0\n2 0 0\n3 0 0\n"));
+// For the map checker: header lines after blank lines and split values, and whole points only.
+TEST(TrajectoryFile, HeaderLinesAndWholePointsRead) {
+    TrajectoryFileLines lines;
+    parsed("title\n\nPOSITIONS 2\n\n\nCURVES\n1\nLOOP 1\nSPEED 1 START 0\n1 2 3\n4 5 6\n", &lines);
+    EXPECT_TRUE(lines.positions == 3 && lines.curves == 6 && lines.loop == 8 &&
+                lines.pointsRead == 2);
+    const std::string T = "100.25 100.25 100.25\n"; // long enough to pass the count's size check
+    const struct {
+        int curves;
+        std::string body;
+        int whole;
+    } cases[] = {{2, T + T + T + T, 2},
+                 {2, T + T + T + T + T, 2},
+                 {2, T + T + T + "2 2", 1},
+                 {2, T + T + T + T + T + T, 3},
+                 {3, T + T + T + T + T, 1}};
+    for (const auto& c : cases) {
+        parsed("t\nPOSITIONS 3\nCURVES " + std::to_string(c.curves) +
+                   "\nLOOP 0\nSPEED 1\nSTART 0\n" + c.body,
+               &lines);
+        EXPECT_EQ(lines.pointsRead, c.whole) << c.body;
+    }
+}
+
+TEST(TrajectoryFileDeathTest, LoadingPrintsItsLineAMissingFileIsReportedABrokenOneExits) {
+    const std::string path = testing::TempDir() + "skarn-oiseau.dpl";
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fputs(dpl(4, 1, 1, "0 0 0\n1 0 0\n2 0 0\n3 0 0\n").c_str(), f);
+    fclose(f);
     testing::internal::CaptureStdout();
     Trajectory tr = trajectoryFromFile(path);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "\t\tChargement de la trajectoire " + path + "\n");
-    EXPECT_EQ(tr.positions, 4);
-    EXPECT_EQ(walk(tr, 4)[3]->next, tr.firstPoint);
+    EXPECT_TRUE(tr.positions == 4 && tr.firstPoint->next->next->next->next == tr.firstPoint);
     freeTrajectory(&tr);
-    removeScratchDir(dir);
-}
 
-TEST(TrajectoryLoad, MissingFileIsReportedOnceAndLeavesAnEmptyPath) {
-    std::string dir = makeScratchDir();
-    Trajectory tr;
-    tr.curves = 2;
-    tr.target = {5, 5, 5};
+    Trajectory missing;
+    missing.curves = 2;
+    missing.target = {5, 5, 5};
+    const std::string absent = testing::TempDir() + "skarn-no-such-dir/camera.dpl";
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    loadTrajectory(dir + "/camera.dpl", &tr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              dir + "/camera.dpl: No such file or directory\n");
+    loadTrajectory(absent, &missing);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), absent + ": No such file or directory\n");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(tr.firstPoint, nullptr);
-    EXPECT_EQ(tr.currentPoint, nullptr);
-    EXPECT_EQ(tr.positions, 0);
-    EXPECT_EQ(tr.target.x, 0.0f);
-    EXPECT_EQ(tr.up.y, 1.0f);
-    EXPECT_EQ(tr.curves, 2);
-    removeScratchDir(dir);
-}
+    EXPECT_TRUE(missing.firstPoint == nullptr && missing.currentPoint == nullptr &&
+                missing.positions == 0);
+    EXPECT_TRUE(missing.target.x == 0 && missing.up.y == 1 && missing.curves == 2);
 
-TEST(TrajectoryLoadDeathTest, BrokenFileEndsWithStatusOne) {
-    std::string dir = makeScratchDir();
-    std::string path = dir + "/x.dpl";
-    writeTextFile(path, "t\nPOSITIONS 2\nCURVE 1\n");
-    Trajectory tr;
+    f = fopen(path.c_str(), "wb");
+    fputs("t\nPOSITIONS 2\nCURVE 1\n", f);
+    fclose(f);
     EXPECT_EXIT(loadTrajectory(path, &tr), testing::ExitedWithCode(1),
                 "^" + path + ":3: error: expected \"CURVES\", found \"CURVE\"\n$");
-    removeScratchDir(dir);
+    remove(path.c_str());
 }
