@@ -142,20 +142,6 @@ class Music(unittest.TestCase):
         player.key("Escape")
         self.assertEqual(player.wait_exit(), 0)
 
-    def test_missing_music_is_reported_once_and_the_show_restarts(self):
-        player = h.Player(self.workdir, ["show"], self.display)
-        self.addCleanup(player.close)
-        player.wait_window()
-        player.set_clock(145)
-        time.sleep(1.5)
-        player.set_clock(160)
-        time.sleep(1.0)
-        shot = player.screenshot()
-        self.assertTrue(h.close_to(shot.mean(*VIEW), h.INTRO_COLOR), shot.mean(*VIEW))
-        self.assertEqual(player.stdout().count(b"File not found\n"), 1)
-        player.key("Escape")
-        self.assertEqual(player.wait_exit(), 0)
-
     def test_no_audio_device_is_reported_and_the_show_runs(self):
         player = h.Player(self.workdir, ["show"], self.display, audio="no-such-driver")
         self.addCleanup(player.close)
