@@ -1,6 +1,6 @@
-"""The fault matrix: each resource missing, unreadable or a directory in turn. Each case gives its
-console line and status; a case that does not end the process still plays the show through its
-restart (logo again, then the intro) and ends with status 0 on Esc."""
+"""The fault matrix: resources missing, unreadable or a directory. Each fault gives its console line
+and status; a run whose faults do not end the process still plays the show through its restart
+(logo again, then the intro) and ends with status 0 on Esc."""
 
 import os
 import shutil
@@ -11,144 +11,110 @@ import harness as h
 
 # The sanitizer run preloads the GL driver (see make test-asan); the fake clock joins it.
 CLOCK_PRELOAD = " ".join(x for x in (h.FAKETIME_LIB, os.environ.get("SKARN_GL_DRIVER_PRELOAD")) if x)
-
-MAP = "faute"
-MAP_DIR = "map/%s/" % MAP
+D = "map/faute/"
 VIEW = (100, 100, 540, 380)
-# Runs the player as an unprivileged user, so that a file without read permission can't be read
-# (the tests run as root, whom permissions do not stop).
-# The fake clock is preloaded past setpriv: preloaded into setpriv (root) it would make a
-# semaphore that the player, once unprivileged, may not open.
+# Runs the player unprivileged, so that a file without read permission can't be read (the tests
+# run as root). The fake clock is preloaded past setpriv: preloaded into setpriv (root) it would
+# make a semaphore that the player, once unprivileged, may not open.
 AS_NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "env",
              "LD_PRELOAD=" + CLOCK_PRELOAD]
-NOBODY_ENV = {"LD_PRELOAD": "", "MESA_SHADER_CACHE_DISABLE": "true"}
 SKY = ["textures/%s.jpg" % name for name in h.SKY_FILES]
+PICTURE_COLORS = {"logo": h.LOGO_COLOR, "intro": h.INTRO_COLOR, "end": h.END_COLOR}
+fail = h.texture_failure
 
 
-def fault_map(workdir):
-    """A show with every kind of resource: screens, sky, font, particles, music, a textured world
-    mesh, an object with its path and particles, and the camera path."""
-    h.make_show_pictures(workdir)
-    h.write_music(workdir, seconds=2)
-    h.write_solid_jpg(os.path.join(workdir, "textures/herbe.jpg"), (110, 70, 20))
-    d = os.path.join(workdir, MAP_DIR)
-    h.write_file(os.path.join(d, MAP + ".mde"),
-                 h.map_file(eye=(0, 5, 30), anime=1, world=["sol"], objects=["cube"]))
-    h.write_file(os.path.join(d, "sol.msh"), h.box_mesh(20, (0.3, 0.6, 0.3), texture="herbe.jpg"))
-    h.write_file(os.path.join(d, "cube.msh"), h.box_mesh(3, (1, 1, 1), option=64))
-    h.write_file(os.path.join(d, "cube.dpl"), h.trajectory([(i, 3, 0) for i in range(8)], loop=1))
-    h.write_file(os.path.join(d, "camera.dpl"),
-                 h.trajectory([(i * 0.2, 8, 30, 0, 0, 0) for i in range(200)], curves=2))
-
-
-def remove(path):
-    def change(workdir):
-        os.remove(os.path.join(workdir, path))
-    return change
-
-
-def unreadable(path):
-    def change(workdir):
-        os.chmod(os.path.join(workdir, path), 0)
-    return change
-
-
-def directory(path):
-    def change(workdir):
-        full = os.path.join(workdir, path)
-        os.remove(full)
-        os.makedirs(full)
-    return change
-
-
-def failure(path):
-    return h.texture_failure(path)
+def missing(path):
+    return ("%s: No such file or directory\n" % path).encode()
 
 
 class Case:
-    def __init__(self, what, change, out=(), err=b"", status=None, nobody=False, not_out=(), shown=None):
-        self.what = what
-        self.change = change
-        self.out = out            # lines (bytes) stdout must hold
-        self.not_out = not_out    # lines it must not hold
-        self.err = err            # the whole of stderr
-        self.status = status      # exit status when the case ends the process, else None
-        self.nobody = nobody
-        self.shown = shown or {}  # phase -> False when its picture is not shown
+    def __init__(self, what, rm=(), chmod=(), mkdir=(), out=(), not_out=(), err=b"", status=None,
+                 hidden=()):
+        self.what, self.rm, self.chmod, self.mkdir = what, list(rm), list(chmod), list(mkdir)
+        self.out, self.not_out, self.err = list(out), list(not_out), err  # stdout lines; the whole of stderr
+        self.status = status  # exit status when the faults end the process, else None
+        self.hidden = hidden  # phases whose picture is not shown
 
 
-# Cases in which the show plays on.
+# Several faults per run when they leave each other's lines and pictures alone.
 PLAYING = [
-    Case("logo missing", remove("textures/quenbar.jpg"), out=[failure("textures/quenbar.jpg")],
-         not_out=[failure("textures/fin.jpg")], shown={"logo": False, "end": False}),
-    Case("intro missing", remove("textures/intro1.jpg"), out=[failure("textures/intro1.jpg")],
-         not_out=[failure("textures/quenbar.jpg"), failure("textures/fin.jpg")],
-         shown={"logo": False, "intro": False, "end": False}),
-    Case("end missing", remove("textures/fin.jpg"), out=[failure("textures/fin.jpg")], shown={"end": False}),
-    Case("font missing", remove("textures/Font.tga"), out=[failure("textures/Font.tga")]),
-    Case("particle missing", remove("textures/particule.tga"), out=[failure("textures/particule.tga")]),
-    Case("mesh texture missing", remove("textures/herbe.jpg"),
-         out=[b"\t\tChargement de la texture textures/herbe.jpg ...\n" + failure("textures/herbe.jpg")]),
-    Case("music missing", remove("media/musique.mp3"), out=[b"File not found\n"]),
-    Case("object path missing", remove(MAP_DIR + "cube.dpl"),
-         err=("%scube.dpl: No such file or directory\n" % MAP_DIR).encode()),
-    Case("camera path missing", remove(MAP_DIR + "camera.dpl"),
-         err=("%scamera.dpl: No such file or directory\n" % MAP_DIR).encode()),
-    Case("intro unreadable", unreadable("textures/intro1.jpg"), out=[failure("textures/intro1.jpg")],
-         nobody=True, shown={"logo": False, "intro": False, "end": False}),
-    Case("object path unreadable", unreadable(MAP_DIR + "cube.dpl"), nobody=True,
-         err=("%scube.dpl: Permission denied\n" % MAP_DIR).encode()),
-    Case("music unreadable", unreadable("media/musique.mp3"), nobody=True, out=[b"File not found\n"]),
-    Case("logo a directory", directory("textures/quenbar.jpg"), out=[failure("textures/quenbar.jpg")],
-         shown={"logo": False, "end": False}),
-    Case("camera path a directory", directory(MAP_DIR + "camera.dpl"),
-         err=("%scamera.dpl: Is a directory\n" % MAP_DIR).encode()),
-] + [Case("sky side %s missing" % side, remove(side), out=[failure(side)]) for side in SKY]
-
-# Cases that end the process while the map loads.
-ENDING = [
-    Case("map missing", remove(MAP_DIR + MAP + ".mde"), status=0,
-         err=("%s%s.mde: No such file or directory\n" % (MAP_DIR, MAP)).encode()),
-    Case("mesh missing", remove(MAP_DIR + "sol.msh"), status=1,
-         err=("%ssol.msh: No such file or directory\n" % MAP_DIR).encode()),
-    Case("map unreadable", unreadable(MAP_DIR + MAP + ".mde"), status=0, nobody=True,
-         err=("%s%s.mde: Permission denied\n" % (MAP_DIR, MAP)).encode()),
-    Case("mesh unreadable", unreadable(MAP_DIR + "cube.msh"), status=1, nobody=True,
-         err=("%scube.msh: Permission denied\n" % MAP_DIR).encode()),
-    Case("map a directory", directory(MAP_DIR + MAP + ".mde"), status=0,
-         err=("%s%s.mde: Is a directory\n" % (MAP_DIR, MAP)).encode()),
-    Case("mesh a directory", directory(MAP_DIR + "sol.msh"), status=1,
-         err=("%ssol.msh: Is a directory\n" % MAP_DIR).encode()),
+    Case("logo missing", rm=["textures/quenbar.jpg"], out=[fail("textures/quenbar.jpg")],
+         not_out=[fail("textures/fin.jpg")], hidden=["logo", "end"]),
+    Case("intro missing", rm=["textures/intro1.jpg"], out=[fail("textures/intro1.jpg")],
+         not_out=[fail("textures/quenbar.jpg"), fail("textures/fin.jpg")],
+         hidden=["logo", "intro", "end"]),
+    Case("end, font, particle, mesh texture and music missing",
+         rm=["textures/fin.jpg", "textures/Font.tga", "textures/particule.tga", "textures/herbe.jpg",
+             "media/musique.mp3"],
+         out=[fail("textures/fin.jpg"), fail("textures/Font.tga"), fail("textures/particule.tga"),
+              b"\t\tChargement de la texture textures/herbe.jpg ...\n" + fail("textures/herbe.jpg"),
+              b"File not found\n"], hidden=["end"]),
+    Case("sky sides, object path and camera path missing", rm=SKY + [D + "cube.dpl", D + "camera.dpl"],
+         out=[fail(side) for side in SKY], err=missing(D + "camera.dpl") + missing(D + "cube.dpl")),
+    Case("intro, object path and music unreadable",
+         chmod=["textures/intro1.jpg", D + "cube.dpl", "media/musique.mp3"],
+         out=[fail("textures/intro1.jpg"), b"Error loading file\n"],
+         err=("%scube.dpl: Permission denied\n" % D).encode(), hidden=["logo", "intro", "end"]),
+    Case("logo and camera path directories", mkdir=["textures/quenbar.jpg", D + "camera.dpl"],
+         out=[fail("textures/quenbar.jpg")], err=("%scamera.dpl: Is a directory\n" % D).encode(),
+         hidden=["logo", "end"]),
 ]
 
-PICTURE_COLORS = {"logo": h.LOGO_COLOR, "intro": h.INTRO_COLOR, "end": h.END_COLOR}
+ENDING = [
+    Case("map missing", rm=[D + "faute.mde"], status=0, err=missing(D + "faute.mde")),
+    Case("mesh missing", rm=[D + "sol.msh"], status=1, err=missing(D + "sol.msh")),
+    Case("map unreadable", chmod=[D + "faute.mde"], status=0,
+         err=("%sfaute.mde: Permission denied\n" % D).encode()),
+    Case("mesh unreadable", chmod=[D + "cube.msh"], status=1,
+         err=("%scube.msh: Permission denied\n" % D).encode()),
+    Case("map a directory", mkdir=[D + "faute.mde"], status=0,
+         err=("%sfaute.mde: Is a directory\n" % D).encode()),
+    Case("mesh a directory", mkdir=[D + "sol.msh"], status=1,
+         err=("%ssol.msh: Is a directory\n" % D).encode()),
+]
 
 
 class FaultMatrix(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        # Pictures and music are made once; each case plays in a copy.
-        cls.template = h.new_workdir()
-        fault_map(cls.template)
+        """A show with every kind of resource: screens, sky, font, particles, music, a textured
+        world mesh, an object with its path and particles, and the camera path."""
+        cls.template = w = h.new_workdir()
+        h.make_show_pictures(w)
+        h.write_music(w, seconds=2)
+        h.write_solid_jpg(os.path.join(w, "textures/herbe.jpg"), (110, 70, 20))
+        h.write_file(os.path.join(w, D, "faute.mde"),
+                     h.map_file(eye=(0, 5, 30), anime=1, world=["sol"], objects=["cube"]))
+        h.write_file(os.path.join(w, D, "sol.msh"), h.box_mesh(20, (0.3, 0.6, 0.3), texture="herbe.jpg"))
+        h.write_file(os.path.join(w, D, "cube.msh"), h.box_mesh(3, (1, 1, 1), option=64))
+        h.write_file(os.path.join(w, D, "cube.dpl"), h.trajectory([(i, 3, 0) for i in range(8)], loop=1))
+        h.write_file(os.path.join(w, D, "camera.dpl"),
+                     h.trajectory([(i * 0.2, 8, 30, 0, 0, 0) for i in range(200)], curves=2))
 
     @classmethod
     def tearDownClass(cls):
         h.cleanup(cls.template)
 
     def start(self, case):
-        """Starts the player on a copy of the map with the case's fault, on a display of its own;
-        both end with the subtest (a failed case must not leave its window for the next)."""
-        display = h.Display()
+        """Starts the player on a copy of the show with the case's faults, on a display of its
+        own; both are closed when the subtest ends."""
         workdir = os.path.join(h.new_workdir(), "play")
         self.addCleanup(h.cleanup, os.path.dirname(workdir))
         shutil.copytree(self.template, workdir)
-        os.chmod(os.path.dirname(workdir), 0o755)
-        os.chmod(workdir, 0o755)
-        case.change(workdir)
-        player = h.Player(workdir, [MAP], display, wrapper=AS_NOBODY if case.nobody else None,
-                          env=NOBODY_ENV if case.nobody else {"LD_PRELOAD": CLOCK_PRELOAD})
-        self.stops.append(display.close)
-        self.stops.append(player.close)
+        for d in (os.path.dirname(workdir), workdir):
+            os.chmod(d, 0o755)
+        for path in case.rm + case.mkdir:
+            os.remove(os.path.join(workdir, path))
+        for path in case.mkdir:
+            os.makedirs(os.path.join(workdir, path))
+        for path in case.chmod:
+            os.chmod(os.path.join(workdir, path), 0)
+        display = h.Display()
+        nobody = bool(case.chmod)
+        player = h.Player(workdir, ["faute"], display, wrapper=AS_NOBODY if nobody else None,
+                          env={"LD_PRELOAD": "" if nobody else CLOCK_PRELOAD,
+                               "MESA_SHADER_CACHE_DISABLE": "true"})
+        self.stops += [display.close, player.close]
         return player
 
     def setUp(self):
@@ -165,18 +131,17 @@ class FaultMatrix(unittest.TestCase):
 
     def check_console(self, case, player):
         out = player.stdout()
-        for line in case.out:
-            self.assertIn(line, out, case.what)
-        for line in case.not_out:
-            self.assertNotIn(line, out, case.what)
+        self.assertEqual([line in out for line in case.out + case.not_out],
+                         [True] * len(case.out) + [False] * len(case.not_out), (case.what, out))
         self.assertEqual(player.stderr(), case.err, case.what)
 
     def test_faults_that_let_the_show_play_through_its_restart(self):
         for case in PLAYING:
             with self.subTest(case.what):
-                self.addCleanup(self.stop_all)
-                self.play_through(case)
-                self.stop_all()
+                try:
+                    self.play_through(case)
+                finally:
+                    self.stop_all()
 
     def play_through(self, case):
         player = self.start(case)
@@ -188,12 +153,11 @@ class FaultMatrix(unittest.TestCase):
         first["end"] = self.shot(player, 130)
         again = {"logo": self.shot(player, 143), "intro": self.shot(player, 156)}
         for phase, color in PICTURE_COLORS.items():
-            shows = h.close_to(first[phase], color)
-            self.assertEqual(shows, case.shown.get(phase, True), (case.what, phase, first[phase]))
+            self.assertEqual(h.close_to(first[phase], color), phase not in case.hidden,
+                             (case.what, phase, first[phase]))
+            self.assertFalse(h.close_to(scene, color), (case.what, "scene", scene))
         for phase in again:
             self.assertTrue(h.close_to(again[phase], first[phase], 6), (case.what, phase, again[phase]))
-        for color in PICTURE_COLORS.values():
-            self.assertFalse(h.close_to(scene, color), (case.what, "scene", scene))
         self.assertIsNone(player.proc.poll(), case.what)
         player.key("Escape")
         self.assertEqual(player.wait_exit(), 0, case.what)
@@ -202,8 +166,8 @@ class FaultMatrix(unittest.TestCase):
     def test_faults_that_end_the_load_with_their_status(self):
         for case in ENDING:
             with self.subTest(case.what):
-                player = self.start(case)
                 try:
+                    player = self.start(case)
                     self.assertEqual(player.wait_exit(30), case.status, case.what)
                     self.check_console(case, player)
                     self.assertNotIn(b"Chargement de la map effectue\n", player.stdout(), case.what)

@@ -10,10 +10,7 @@ import harness as h
 
 # The sanitizer run preloads the GL driver (see make test-asan); the fake clock joins it.
 CLOCK_PRELOAD = " ".join(x for x in (h.FAKETIME_LIB, os.environ.get("SKARN_GL_DRIVER_PRELOAD")) if x)
-
-STEP = 3                      # seconds of show time per step
-SHOW = 140                    # about one show; the restart comes at the first step past its end
-LAST = 3 * SHOW + 15          # three whole shows and the start of a fourth
+STEP, SHOW = 3, 140  # seconds of show time per step; about one show
 CENTRE = (220, 160, 420, 320)  # inside the picture whether windowed or full screen
 # Keys in groups that leave the settings as they found them, so the screens stay comparable.
 KEY_GROUPS = [["k", "k", "k", "k"], ["n", "N"], ["s", "s"], ["c", "C"], ["i", "o"], ["p", "o"],
@@ -21,52 +18,40 @@ KEY_GROUPS = [["k", "k", "k", "k"], ["n", "N"], ["s", "s"], ["c", "C"], ["i", "o
 SANITIZER_WORDS = [b"AddressSanitizer", b"LeakSanitizer", b"runtime error:", b"UndefinedBehaviorSanitizer"]
 
 
-def sanitized(binary):
-    """Whether the binary carries the address sanitizer's runtime hooks."""
-    if os.environ.get("SKARN_SANITIZED") == "1":
-        return True
-    try:
-        with open(binary, "rb") as f:
-            return b"__asan_init" in f.read()
-    except OSError:
-        return False
+# A sanitizer build carries the address sanitizer's runtime hooks.
+SANITIZED = os.environ.get("SKARN_SANITIZED") == "1" or (
+    os.path.isfile(h.SKARN) and b"__asan_init" in open(h.SKARN, "rb").read())
 
 
-@unittest.skipUnless(sanitized(h.SKARN), "not a sanitizer build")
+@unittest.skipUnless(SANITIZED, "not a sanitizer build")
 class Soak(unittest.TestCase):
-    def setUp(self):
-        self.workdir = h.new_workdir()
-        for part in ("textures", "media"):
-            shutil.copytree(os.path.join(h.ROOT, part), os.path.join(self.workdir, part))
-        shutil.copytree(os.path.join(h.ROOT, "map", "demo"), os.path.join(self.workdir, "map", "demo"))
-        self.display = h.Display()
-
-    def tearDown(self):
-        self.display.close()
-        h.cleanup(self.workdir)
-
     def test_three_shows_under_keys_and_drags(self):
-        player = h.Player(self.workdir, ["demo"], self.display, env={"LD_PRELOAD": CLOCK_PRELOAD})
+        workdir = h.new_workdir()
+        self.addCleanup(h.cleanup, workdir)
+        for part in ("textures", "media", "map/demo"):
+            shutil.copytree(os.path.join(h.ROOT, part), os.path.join(workdir, part))
+        display = h.Display()
+        self.addCleanup(display.close)
+        player = h.Player(workdir, ["demo"], display, env={"LD_PRELOAD": CLOCK_PRELOAD})
         self.addCleanup(player.close)
         player.wait_window(60)
         self.assertTrue(player.wait_for_output(b"Chargement de la map effectue\n", 120), player.stdout())
         logo = player.screenshot().mean(*CENTRE)
-        logo_runs = 1
-        in_logo = True
-        for step, seconds in enumerate(range(STEP, LAST + 1, STEP)):
+        logo_runs, in_logo = 1, True
+        # Three whole shows and the start of a fourth: the restart comes at the first step past
+        # each show's end.
+        for step, seconds in enumerate(range(STEP, 3 * SHOW + 16, STEP)):
             player.set_clock(seconds)
             player.key(*KEY_GROUPS[step % len(KEY_GROUPS)])
             if step % 4 == 0:
                 player.drag(100 + step % 300, 200, 400 - step % 200, 260)
             self.assertIsNone(player.proc.poll(), "ended at %d s:\n%s" % (seconds, player.stderr()[-3000:]))
             now_logo = h.close_to(player.screenshot().mean(*CENTRE), logo, 12)
-            if now_logo and not in_logo:
-                logo_runs += 1
+            logo_runs += now_logo and not in_logo
             in_logo = now_logo
         self.assertGreaterEqual(logo_runs, 4, "the show did not restart three times")
         player.key("Escape")
-        status = player.wait_exit(120)
-        err = player.stderr()
+        status, err = player.wait_exit(120), player.stderr()
         for word in SANITIZER_WORDS:
             self.assertNotIn(word, err, err[-3000:])
         self.assertEqual(status, 0, err[-3000:])

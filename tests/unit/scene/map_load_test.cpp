@@ -1,4 +1,5 @@
-// Loading whole maps without lamps to set up: console log, scene lists, camera, exit statuses.
+// Loading whole maps without a GL context: console log, scene lists, camera, exit statuses.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "path/camera.h"
@@ -7,8 +8,7 @@
 #include "scene/scene_state.h"
 #include "unit/scene/test_files.h"
 
-static const std::string PLAIN_MESH = std::string(triangleMeshUpToOption()) + "0\n";
-
+static const std::string PLAIN_MESH = triangleMeshUpToOption() + "0\n";
 static const char* const FOUR_POINTS = "path\nPOSITIONS 4\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n"
                                        "0 0 0\n1 0 0\n2 0 0\n3 0 0\n";
 
@@ -23,89 +23,92 @@ static std::string mapText(int anime, int lamps, const std::string& lists) {
     return text + lists;
 }
 
-TEST(MapLoad, WholeMapLoadsInFileOrderWithItsConsoleLog) {
-    ScratchMap m = enterScratchMap("ile");
-    writeTextFile(
-        m.dir + "ile.mde",
-        mapText(0, 8, "monde (2) :\nsol\nroc\nobjets (2) :\navion\nbateau\narbres (1) :\npin\n"));
-    for (const char* mesh : {"sol", "roc", "avion", "bateau", "pin"}) {
-        writeTextFile(m.dir + mesh + ".msh", PLAIN_MESH);
+struct Loaded {
+    MapReport report;
+    std::string out, err;
+};
+
+// Writes map/<name>/ with its map file, the plain triangle for each of `meshes` and four points
+// for each of `paths`, then loads it with its console captured.
+static Loaded load(const std::string& name, const std::string& mapFile,
+                   const std::vector<std::string>& meshes, const std::vector<std::string>& paths) {
+    std::string dir = "map/" + name + "/";
+    mkdir(dir.c_str(), 0755);
+    writeTextFile(dir + name + ".mde", mapFile);
+    for (const std::string& mesh : meshes) {
+        writeTextFile(dir + mesh + ".msh", PLAIN_MESH);
     }
-    writeTextFile(m.dir + "avion.dpl", FOUR_POINTS);
-    writeTextFile(m.dir + "bateau.dpl", FOUR_POINTS);
+    for (const std::string& path : paths) {
+        writeTextFile(dir + path + ".dpl", FOUR_POINTS);
+    }
     objectsLoaded = 0;
-
     testing::internal::CaptureStdout();
-    MapReport report = loadMap("ile");
-    std::string out = testing::internal::GetCapturedStdout();
+    testing::internal::CaptureStderr();
+    Loaded l{loadMap(name), "", ""};
+    l.out = testing::internal::GetCapturedStdout();
+    l.err = testing::internal::GetCapturedStderr();
+    return l;
+}
 
-    EXPECT_EQ(out, "Chargement camera ...\n"
-                   "Nombre de lampes trop \xe9lev\xe9. Les lampes sont d\xe9sactiv\xe9"
-                   "es !\n"
-                   "Chargement decor :\n"
-                   "\tChargement du mesh map/ile/sol.msh ...\n"
-                   "\tChargement du mesh map/ile/roc.msh ...\n"
-                   "Chargement objets animes :\n"
-                   "\tChargement du mesh map/ile/avion.msh ...\n"
-                   "\t\tChargement de la trajectoire map/ile/avion.dpl\n"
-                   "\tChargement du mesh map/ile/bateau.msh ...\n"
-                   "\t\tChargement de la trajectoire map/ile/bateau.dpl\n"
-                   "Chargement arbres :\n"
-                   "\tChargement du mesh map/ile/pin.msh ...\n"
-                   "Chargement de la map effectue\n");
-    EXPECT_TRUE(report.hasObjectsOrTrees);
-    EXPECT_FALSE(report.animatedCamera);
+TEST(MapLoad, WholeMapLoadsInFileOrderWithItsConsoleLog) {
+    // Eight lamps: none is set up. An object without its trajectory keeps an empty one.
+    ScratchMap m = enterScratchMap("ile");
+    Loaded l = load("ile",
+                    mapText(0, 8,
+                            "monde (2) :\nsol\nroc\nobjets (3) :\navion\nbateau\nchat\n"
+                            "arbres (1) :\npin\n"),
+                    {"sol", "roc", "avion", "bateau", "chat", "pin"}, {"avion", "bateau"});
+    EXPECT_EQ(l.out, "Chargement camera ...\n"
+                     "Nombre de lampes trop \xe9lev\xe9. Les lampes sont d\xe9sactiv\xe9"
+                     "es !\n"
+                     "Chargement decor :\n"
+                     "\tChargement du mesh map/ile/sol.msh ...\n"
+                     "\tChargement du mesh map/ile/roc.msh ...\n"
+                     "Chargement objets animes :\n"
+                     "\tChargement du mesh map/ile/avion.msh ...\n"
+                     "\t\tChargement de la trajectoire map/ile/avion.dpl\n"
+                     "\tChargement du mesh map/ile/bateau.msh ...\n"
+                     "\t\tChargement de la trajectoire map/ile/bateau.dpl\n"
+                     "\tChargement du mesh map/ile/chat.msh ...\n"
+                     "\t\tChargement de la trajectoire map/ile/chat.dpl\n"
+                     "Chargement arbres :\n"
+                     "\tChargement du mesh map/ile/pin.msh ...\n"
+                     "Chargement de la map effectue\n");
+    EXPECT_EQ(l.err, "map/ile/chat.dpl: No such file or directory\n");
+    EXPECT_TRUE(l.report.hasObjectsOrTrees);
+    EXPECT_FALSE(l.report.animatedCamera);
     EXPECT_EQ(worldList.size(), 2u);
-    ASSERT_EQ(objectList.size(), 2u);
+    ASSERT_EQ(objectList.size(), 3u);
     EXPECT_EQ(objectList[1].path.positions, 4);
     EXPECT_EQ(objectList[1].mesh.vertexCount, 3);
+    EXPECT_EQ(objectList[2].path.positions, 0);
+    EXPECT_EQ(objectList[2].path.firstPoint, nullptr);
+    EXPECT_EQ(objectList[2].path.currentPoint, nullptr);
     EXPECT_EQ(treeList.size(), 1u);
     EXPECT_EQ(objectsLoaded, 1);
     EXPECT_EQ(camera.eye.x, 1.0f);
     EXPECT_EQ(camera.cameraPath.target.z, 6.0f);
-    EXPECT_EQ(camera.anime, 0);
     leaveScratchMap(m);
 }
 
-TEST(MapLoad, WorldOnlyMapKeepsTheStartFrameAndEmptyLists) {
+TEST(MapLoad, WorldOnlyMapsKeepTheStartFrameAndOnlyAnimeOneLoadsTheCameraPath) {
     ScratchMap m = enterScratchMap("plaine");
-    writeTextFile(m.dir + "plaine.mde",
-                  mapText(2, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n"));
-    writeTextFile(m.dir + "sol.msh", PLAIN_MESH);
-    objectsLoaded = 0;
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    MapReport report = loadMap("plaine");
-    std::string out = testing::internal::GetCapturedStdout();
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(out, "Chargement camera ...\nChargement decor :\n"
-                   "\tChargement du mesh map/plaine/sol.msh ...\n"
-                   "Chargement de la map effectue\n");
     // anime 2 is not an animated camera: no camera.dpl is looked for.
-    EXPECT_EQ(err, "");
-    EXPECT_FALSE(report.hasObjectsOrTrees);
-    EXPECT_FALSE(report.animatedCamera);
-    EXPECT_EQ(camera.anime, 2);
-    EXPECT_TRUE(objectList.empty());
-    EXPECT_TRUE(treeList.empty());
-    EXPECT_EQ(objectsLoaded, 0);
-    leaveScratchMap(m);
-}
+    Loaded l = load("plaine", mapText(2, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n"),
+                    {"sol"}, {});
+    EXPECT_EQ(l.out, "Chargement camera ...\nChargement decor :\n"
+                     "\tChargement du mesh map/plaine/sol.msh ...\n"
+                     "Chargement de la map effectue\n");
+    EXPECT_EQ(l.err, "");
+    EXPECT_FALSE(l.report.hasObjectsOrTrees || l.report.animatedCamera);
+    EXPECT_TRUE(objectList.empty() && treeList.empty());
 
-TEST(MapLoad, AnimatedCameraLoadsCameraPathSilently) {
-    ScratchMap m = enterScratchMap("vol");
-    writeTextFile(m.dir + "vol.mde",
-                  mapText(1, 0, "monde (0) :\nobjets (0) :\narbres (1) :\npin\n"));
-    writeTextFile(m.dir + "pin.msh", PLAIN_MESH);
-    writeTextFile(m.dir + "camera.dpl", FOUR_POINTS);
-    testing::internal::CaptureStdout();
-    MapReport report = loadMap("vol");
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "Chargement camera ...\nChargement arbres :\n"
-                   "\tChargement du mesh map/vol/pin.msh ...\n"
-                   "Chargement de la map effectue\n");
-    EXPECT_TRUE(report.animatedCamera);
-    EXPECT_TRUE(report.hasObjectsOrTrees);
+    l = load("vol", mapText(1, 0, "monde (0) :\nobjets (0) :\narbres (1) :\npin\n"), {"pin"},
+             {"camera"});
+    EXPECT_EQ(l.out, "Chargement camera ...\nChargement arbres :\n"
+                     "\tChargement du mesh map/vol/pin.msh ...\n"
+                     "Chargement de la map effectue\n");
+    EXPECT_TRUE(l.report.animatedCamera && l.report.hasObjectsOrTrees);
     EXPECT_EQ(camera.cameraPath.positions, 4);
     ASSERT_NE(camera.cameraPath.firstPoint, nullptr);
     // The path's target is reset by the trajectory load: the map's "cible" does not survive.
@@ -115,58 +118,40 @@ TEST(MapLoad, AnimatedCameraLoadsCameraPathSilently) {
     leaveScratchMap(m);
 }
 
-TEST(MapLoad, MissingObjectTrajectoryIsReportedOnceAndLeftEmpty) {
-    ScratchMap m = enterScratchMap("nuit");
-    writeTextFile(m.dir + "nuit.mde",
-                  mapText(0, 0, "monde (0) :\nobjets (1) :\nchat\narbres (0) :\n"));
-    writeTextFile(m.dir + "chat.msh", PLAIN_MESH);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    MapReport report = loadMap("nuit");
-    testing::internal::GetCapturedStdout();
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "map/nuit/chat.dpl: No such file or directory\n");
-    EXPECT_TRUE(report.hasObjectsOrTrees);
-    ASSERT_EQ(objectList.size(), 1u);
-    EXPECT_EQ(objectList[0].path.firstPoint, nullptr);
-    EXPECT_EQ(objectList[0].path.currentPoint, nullptr);
-    EXPECT_EQ(objectList[0].path.positions, 0);
-    leaveScratchMap(m);
-}
-
-TEST(MapLoadDeathTest, MissingMapEndsWithStatusZero) {
-    ScratchMap m = enterScratchMap("vide");
-    EXPECT_EXIT(loadMap("absente"), testing::ExitedWithCode(0),
-                "^map/absente/absente.mde: No such file or directory\n$");
-    leaveScratchMap(m);
-}
-
-TEST(MapLoadDeathTest, MissingMeshEndsWithStatusOne) {
-    ScratchMap m = enterScratchMap("trou");
-    writeTextFile(m.dir + "trou.mde",
-                  mapText(0, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n"));
-    EXPECT_EXIT(loadMap("trou"), testing::ExitedWithCode(1),
-                "^map/trou/sol.msh: No such file or directory\n$");
-    leaveScratchMap(m);
-}
-
-TEST(MapLoadDeathTest, BrokenMapEndsWithStatusOneBeforeLoadingAnything) {
-    ScratchMap m = enterScratchMap("casse");
-    writeTextFile(m.dir + "casse.mde",
-                  mapText(0, 0, "monde (1) :\nsol\nobjets (0) :\narbre (0) :\n"));
-    EXPECT_EXIT({ loadMap("casse"); }, testing::ExitedWithCode(1),
-                "^map/casse/casse.mde:9: error: expected \"arbres\", found \"arbre\"\n$");
-    leaveScratchMap(m);
-}
-
-TEST(MapLoadDeathTest, BrokenObjectTrajectoryEndsWithStatusOne) {
-    ScratchMap m = enterScratchMap("bris");
-    writeTextFile(m.dir + "bris.mde",
-                  mapText(0, 0, "monde (0) :\nobjets (1) :\nchat\narbres (0) :\n"));
-    writeTextFile(m.dir + "chat.msh", PLAIN_MESH);
-    writeTextFile(m.dir + "chat.dpl",
-                  "t\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n0 0 zero\n");
-    EXPECT_EXIT(loadMap("bris"), testing::ExitedWithCode(1),
-                "map/bris/chat.dpl:7: error: expected a number, found \"zero\"\n$");
-    leaveScratchMap(m);
+TEST(MapLoadDeathTest, FaultsEndWithTheirLineAndStatus) {
+    using Files = std::vector<std::pair<std::string, std::string>>;
+    std::string world = mapText(0, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n");
+    std::string longName(300, 'm');
+    struct Case {
+        std::string map; // the map's name
+        Files files;     // written into map/m/
+        int status;
+        std::string err; // the whole of stderr
+    } cases[] = {
+        {"absente", {}, 0, "map/absente/absente.mde: No such file or directory\n"},
+        {longName, {}, 0, "map/" + longName + "/" + longName + ".mde: File name too long\n"},
+        {"m", {{"m.mde", world}}, 1, "map/m/sol.msh: No such file or directory\n"},
+        {"m",
+         {{"m.mde", mapText(0, 0, "monde (0) :\nobjets (0) :\narbre (0) :\n")}},
+         1,
+         "map/m/m.mde:8: error: expected \"arbres\", found \"arbre\"\n"},
+        {"m",
+         {{"m.mde", world}, {"sol.msh", "vertices (1) :\n0 0 0\nfaces (1) :\n0 0 9\n"}},
+         1,
+         "map/m/sol.msh:4: error: face index 9 outside the 1 vertices\n"},
+        {"m",
+         {{"m.mde", mapText(0, 0, "monde (0) :\nobjets (1) :\nsol\narbres (0) :\n")},
+          {"sol.msh", PLAIN_MESH},
+          {"sol.dpl", "t\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n0 0 zero\n"}},
+         1,
+         "map/m/sol.dpl:7: error: expected a number, found \"zero\"\n"},
+    };
+    for (const Case& c : cases) {
+        ScratchMap m = enterScratchMap("m");
+        for (const auto& [file, text] : c.files) {
+            writeTextFile(m.dir + file, text);
+        }
+        EXPECT_EXIT(loadMap(c.map), testing::ExitedWithCode(c.status), testing::StrEq(c.err));
+        leaveScratchMap(m);
+    }
 }

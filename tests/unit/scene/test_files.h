@@ -1,4 +1,4 @@
-// Test helpers: a scratch directory per test and files written into it.
+// Test helpers: scratch directories, files written into them, and a scratch map to run inside.
 #pragma once
 
 #include <cstdio>
@@ -6,6 +6,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,7 @@
 inline std::string makeScratchDir() {
     const char* base = getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/skarn-test-XXXXXX";
-    char* made = mkdtemp(pattern.data());
-    EXPECT_NE(made, nullptr) << "cannot make a scratch directory";
+    EXPECT_NE(mkdtemp(pattern.data()), nullptr) << "cannot make a scratch directory";
     return pattern;
 }
 
@@ -28,29 +28,23 @@ inline void writeTextFile(const std::string& path, const std::string& text) {
 
 // Removes a scratch directory and everything in it.
 inline void removeScratchDir(const std::string& dir) {
-    std::string command = "rm -rf '" + dir + "'";
-    if (system(command.c_str()) != 0) {
-        ADD_FAILURE() << "cannot remove " << dir;
-    }
+    EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0) << "cannot remove " << dir;
 }
 
 // A scratch working directory holding map/<name>/ and textures/; the test runs inside it.
 struct ScratchMap {
-    std::string root;     // the scratch directory
-    std::string previous; // working directory to return to
-    std::string dir;      // absolute map/<name>/ with its slash
+    std::string root, previous; // the scratch directory, the working directory to return to
+    std::string dir;            // map/<name>/ with its slash, relative to root
 };
 
 inline ScratchMap enterScratchMap(const std::string& name) {
-    ScratchMap m;
-    m.root = makeScratchDir();
-    char cwd[4096];
-    m.previous = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    m.dir = m.root + "/map/" + name + "/";
-    mkdir((m.root + "/map").c_str(), 0755);
-    mkdir((m.root + "/textures").c_str(), 0755);
-    mkdir(m.dir.c_str(), 0755);
+    ScratchMap m{makeScratchDir(), "", "map/" + name + "/"};
+    std::vector<char> cwd(4096);
+    m.previous = getcwd(cwd.data(), cwd.size()) ? cwd.data() : ".";
     EXPECT_EQ(chdir(m.root.c_str()), 0);
+    for (const char* dir : {"map", "textures", m.dir.c_str()}) {
+        mkdir(dir, 0755);
+    }
     return m;
 }
 
@@ -60,7 +54,7 @@ inline void leaveScratchMap(const ScratchMap& m) {
 }
 
 // A one-triangle mesh file whose option line is left for the caller to end.
-inline const char* triangleMeshUpToOption() {
+inline std::string triangleMeshUpToOption() {
     return "vertices (3) :\n0 0 0\n1 0 0\n0 1 0\nfaces (1) :\n0 1 2\n"
            "normales (3) :\n0 0 1\n0 0 1\n0 0 1\ncouleur : 1 1 1\noption : ";
 }
