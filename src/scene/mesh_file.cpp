@@ -30,46 +30,68 @@ template <typename T> static void sizeArray(std::vector<T>& v, size_t count) {
     v.resize(count);
 }
 
-// The fast loops below read one list entry at a time from a local cursor; an entry in any but
-// the plain form is read again from its start by the general reads, which give the same values
-// for plain entries and know every other form and every error message.
+// The list loops below read one entry at a time as a whole line of plain numbers ("1.5 -2 3\n");
+// an entry in any other shape, or too near the end of the text for the line scans, is read
+// again from its start by the general reads, which give the same values for plain entries and
+// know every other form and every error message.
 
-// Cursor of the fast loops: the next byte and the line it stands on.
-struct FastCursor {
-    const char* p;
-    const char* end;
-    int line;
-};
-
-static FastCursor fastCursor(const TextReader& reader) {
-    return {reader.text + reader.pos, reader.text + reader.size, reader.line};
+// Where the line scans may start: READER_LINE_MARGIN bytes before the end of the text.
+static const char* lineScanLimit(const TextReader& reader) {
+    return reader.size > READER_LINE_MARGIN ? reader.text + reader.size - READER_LINE_MARGIN
+                                            : reader.text;
 }
 
-static void fastStore(TextReader& reader, const FastCursor& c) {
-    reader.pos = (size_t)(c.p - reader.text);
-    reader.line = c.line;
+// Moves the reader to p on `line`.
+static void moveReader(TextReader& reader, const char* p, int line) {
+    reader.pos = (size_t)(p - reader.text);
+    reader.line = line;
 }
 
-// Blanks, then a plain float; false (cursor unspecified) when the text is not in plain form.
-static inline bool fastFloat(FastCursor& c, float& value) {
-    c.p = readerSkipBlanks(c.p, c.end, c.line);
-    const char* stop = readerScanSimpleFloat(c.p, c.end, value);
-    if (stop == nullptr) {
-        return false;
+// Skips the blanks before an entry; an entry that starts right away (the usual case) costs
+// one test.
+static inline const char* entryStart(const char* p, const char* end, int& line) {
+    return (p < end && (unsigned char)*p > ' ') ? p : readerSkipBlanks(p, end, line);
+}
+
+// A plain float at p followed by `separator`; returns the byte after the separator, or null.
+static inline const char* floatThen(const char* p, float& value, char separator) {
+    p = readerLineFloat(p, value);
+    return (p != nullptr && *p == separator) ? p + 1 : nullptr;
+}
+
+// A plain integer at p followed by a space; returns the byte after the space, or null.
+static inline const char* intThenSpace(const char* p, int& value) {
+    p = readerLineInt(p, value);
+    return (p != nullptr && *p == ' ') ? p + 1 : nullptr;
+}
+
+// "%f %f %f" as one line; returns the start of the next entry, or null.
+static inline const char* scanTripleLine(const char* p, Vec3& v, int& line) {
+    if ((p = floatThen(p, v.x, ' ')) && (p = floatThen(p, v.y, ' ')) &&
+        (p = readerLineFloat(p, v.z))) {
+        return readerLineEnd(p, line);
     }
-    c.p = stop;
-    return true;
+    return nullptr;
 }
 
-// Blanks, then a plain integer.
-static inline bool fastInt(FastCursor& c, int& value) {
-    c.p = readerSkipBlanks(c.p, c.end, c.line);
-    const char* stop = readerScanSimpleInt(c.p, c.end, value);
-    if (stop == nullptr) {
-        return false;
+// "%d %d %d" as one line, every index below `limit`; returns the next entry, or null.
+static inline const char* scanFaceLine(const char* p, int* face, unsigned limit, int& line) {
+    if ((p = intThenSpace(p, face[0])) && (p = intThenSpace(p, face[1])) &&
+        (p = readerLineInt(p, face[2])) && (unsigned)face[0] < limit && (unsigned)face[1] < limit &&
+        (unsigned)face[2] < limit) {
+        return readerLineEnd(p, line);
     }
-    c.p = stop;
-    return true;
+    return nullptr;
+}
+
+// "%f,%f %f,%f %f,%f" as one line; returns the next entry, or null.
+static inline const char* scanUvLine(const char* p, float* uv, int& line) {
+    if ((p = floatThen(p, uv[0], ',')) && (p = floatThen(p, uv[1], ' ')) &&
+        (p = floatThen(p, uv[2], ',')) && (p = floatThen(p, uv[3], ' ')) &&
+        (p = floatThen(p, uv[4], ',')) && (p = readerLineFloat(p, uv[5]))) {
+        return readerLineEnd(p, line);
+    }
+    return nullptr;
 }
 
 // Reads `count` lines of three floats into `out`, already sized.
@@ -77,20 +99,28 @@ static bool readTriples(TextReader& reader, std::vector<Vec3>& out) {
     if (reader.failed) {
         return false;
     }
-    FastCursor c = fastCursor(reader);
-    for (Vec3& v : out) {
-        FastCursor entry = c;
-        if (fastFloat(entry, v.x) && fastFloat(entry, v.y) && fastFloat(entry, v.z)) {
-            c = entry;
+    const char* const end = reader.text + reader.size;
+    const char* const limit = lineScanLimit(reader);
+    const char* p = reader.text + reader.pos;
+    int line = reader.line;
+    Vec3* v = out.data();
+    for (Vec3* const last = v + out.size(); v != last; ++v) {
+        int entryLine = line;
+        const char* start = entryStart(p, end, entryLine);
+        const char* next = start < limit ? scanTripleLine(start, *v, entryLine) : nullptr;
+        if (next != nullptr) {
+            p = next;
+            line = entryLine;
             continue;
         }
-        fastStore(reader, c);
-        if (!readerFloat3(reader, v.x, v.y, v.z)) {
+        moveReader(reader, p, line);
+        if (!readerFloat3(reader, v->x, v->y, v->z)) {
             return false;
         }
-        c = fastCursor(reader);
+        p = reader.text + reader.pos;
+        line = reader.line;
     }
-    fastStore(reader, c);
+    moveReader(reader, p, line);
     return true;
 }
 
@@ -113,39 +143,39 @@ static bool readFaces(TextReader& reader, Mesh& mesh, MeshFileDetails& details) 
     if (reader.failed) {
         return false;
     }
-    const unsigned limit = (unsigned)mesh.vertexCount;
-    FastCursor c = fastCursor(reader);
-    int* index = mesh.faces.data();
-    int* const last = index + mesh.faces.size();
-    for (; index != last; ++index) {
-        FastCursor entry = c;
-        if (fastInt(entry, *index) && (unsigned)*index < limit) {
-            c = entry;
+    const unsigned vertexLimit = (unsigned)mesh.vertexCount;
+    const char* const end = reader.text + reader.size;
+    const char* const limit = lineScanLimit(reader);
+    const char* p = reader.text + reader.pos;
+    int line = reader.line;
+    int* face = mesh.faces.data();
+    for (int* const last = face + mesh.faces.size(); face != last; face += 3) {
+        int entryLine = line;
+        const char* start = entryStart(p, end, entryLine);
+        const char* next =
+            start < limit ? scanFaceLine(start, face, vertexLimit, entryLine) : nullptr;
+        if (next != nullptr) {
+            p = next;
+            line = entryLine;
             continue;
         }
-        fastStore(reader, c);
-        if (!readerInt(reader, *index)) {
-            return false;
+        moveReader(reader, p, line);
+        for (int corner = 0; corner < 3; ++corner) {
+            if (!readerInt(reader, face[corner])) {
+                return false;
+            }
+            if ((face[corner] < 0 || face[corner] >= mesh.vertexCount) &&
+                !meshFault(reader, details, reader.line,
+                           "face index " + std::to_string(face[corner]) + " outside the " +
+                               std::to_string(mesh.vertexCount) + " vertices")) {
+                return false;
+            }
         }
-        if ((*index < 0 || *index >= mesh.vertexCount) &&
-            !meshFault(reader, details, reader.line,
-                       "face index " + std::to_string(*index) + " outside the " +
-                           std::to_string(mesh.vertexCount) + " vertices")) {
-            return false;
-        }
-        c = fastCursor(reader);
+        p = reader.text + reader.pos;
+        line = reader.line;
     }
-    fastStore(reader, c);
+    moveReader(reader, p, line);
     return true;
-}
-
-// One "%f,%f" pair: the comma right after the first number, blanks allowed after it.
-static inline bool fastPair(FastCursor& c, float* uv) {
-    if (!fastFloat(c, uv[0]) || c.p >= c.end || *c.p != ',') {
-        return false;
-    }
-    ++c.p;
-    return fastFloat(c, uv[1]);
 }
 
 // One uv line the general way: "%f,%f %f,%f %f,%f".
@@ -153,6 +183,33 @@ static bool readUvLine(TextReader& reader, float* uv) {
     return readerFloat(reader, uv[0]) && readerExpect(reader, ",") && readerFloat(reader, uv[1]) &&
            readerFloat(reader, uv[2]) && readerExpect(reader, ",") && readerFloat(reader, uv[3]) &&
            readerFloat(reader, uv[4]) && readerExpect(reader, ",") && readerFloat(reader, uv[5]);
+}
+
+// Reads the uv lines into `out`, six floats each, already sized.
+static bool readUvLines(TextReader& reader, std::vector<float>& out) {
+    const char* const end = reader.text + reader.size;
+    const char* const limit = lineScanLimit(reader);
+    const char* p = reader.text + reader.pos;
+    int line = reader.line;
+    float* uv = out.data();
+    for (float* const last = uv + out.size(); uv != last; uv += 6) {
+        int entryLine = line;
+        const char* start = entryStart(p, end, entryLine);
+        const char* next = start < limit ? scanUvLine(start, uv, entryLine) : nullptr;
+        if (next != nullptr) {
+            p = next;
+            line = entryLine;
+            continue;
+        }
+        moveReader(reader, p, line);
+        if (!readUvLine(reader, uv)) {
+            return false;
+        }
+        p = reader.text + reader.pos;
+        line = reader.line;
+    }
+    moveReader(reader, p, line);
+    return true;
 }
 
 // Reads "texture : name" and the uv section: u,v of the three corners of each triangle.
@@ -177,22 +234,7 @@ static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& text
         return false;
     }
     sizeArray(mesh.faceUVs, (size_t)uvCount * 6);
-    FastCursor c = fastCursor(reader);
-    float* uv = mesh.faceUVs.data();
-    for (int i = 0; i < uvCount; ++i, uv += 6) {
-        FastCursor entry = c;
-        if (fastPair(entry, uv) && fastPair(entry, uv + 2) && fastPair(entry, uv + 4)) {
-            c = entry;
-            continue;
-        }
-        fastStore(reader, c);
-        if (!readUvLine(reader, uv)) {
-            return false;
-        }
-        c = fastCursor(reader);
-    }
-    fastStore(reader, c);
-    return true;
+    return readUvLines(reader, mesh.faceUVs);
 }
 
 bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {

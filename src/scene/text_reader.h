@@ -74,7 +74,7 @@ inline int readerOpen(TextReader& reader, const std::string& path) {
     struct stat info;
     if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
         size_t size = (size_t)info.st_size;
-        void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
         if (map != MAP_FAILED) {
             ::close(fd);
             madvise(map, size, MADV_SEQUENTIAL);
@@ -315,6 +315,145 @@ inline const char* readerScanSimpleFloat(const char* p, const char* end, float& 
     const float parsed = (float)mantissa / powersOfTen[decimals];
     value = negative ? -parsed : parsed;
     return p;
+}
+
+//----------------------------------------------------------------------------------
+// Line scans: whole list lines of plain numbers in one go
+//----------------------------------------------------------------------------------
+
+// The line scans load eight bytes at a time without checking the end of the text: they may only
+// start where at least this many bytes follow, which covers any line they accept.
+const size_t READER_LINE_MARGIN = 128;
+
+// Eight bytes of text as one little-endian word.
+inline uint64_t readerLoad8(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// Marks (high bit of the byte) each byte of an eight-byte word that is not a decimal digit,
+// given the word with '0' taken off every byte. No carry crosses a byte.
+inline uint64_t readerNonDigits(uint64_t digits) {
+    return (((digits & 0x7f7f7f7f7f7f7f7full) + 0x7676767676767676ull) | digits) &
+           0x8080808080808080ull;
+}
+
+// The value of the first `count` (1 to 8) digits of a word with '0' taken off every byte:
+// the run moved to the top bytes behind leading zeros, then eight digits at once.
+inline uint64_t readerDigitsValue(uint64_t digits, int count) {
+    uint64_t v = digits << (8 * (8 - count));
+    v = ((v & 0x0f0f0f0f0f0f0f0full) * 2561) >> 8;
+    v = ((v & 0x00ff00ff00ff00ffull) * 6553601) >> 16;
+    return ((v & 0x0000ffff0000ffffull) * 42949672960001ull) >> 32;
+}
+
+// Counts the decimal digits at the start of an eight-byte word (0 to 8) and gives their value
+// in `value` when there are one to seven of them.
+inline int readerWordDigits(uint64_t bytes, uint64_t& value) {
+    const uint64_t digits = bytes ^ 0x3030303030303030ull; // '0'..'9' -> 0..9
+    const uint64_t nonDigit = readerNonDigits(digits);
+    if (nonDigit == 0) {
+        return 8;
+    }
+    const int count = __builtin_ctzll(nonDigit) >> 3;
+    if (count > 0) {
+        value = readerDigitsValue(digits, count);
+    }
+    return count;
+}
+
+// The float nearest to mantissa / 10^decimals, as strtof rounds it, for at most seven digits
+// each side of the point. The double quotient is correctly rounded, and rounding it again to
+// float cannot go astray: such a decimal is either exactly halfway between two floats (then the
+// double is exact) or further from halfway than half a step of the double.
+inline float readerDecimalFloat(uint64_t mantissa, int decimals) {
+    static const double powers[8] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+    return (float)((double)mantissa / powers[decimals]);
+}
+
+// A float "digits[.digits]" of at most seven digits each side at p (past its sign), with
+// READER_LINE_MARGIN bytes readable: the two sides read one after the other. Returns the end of
+// the number, or null for any other form.
+inline const char* readerLineFloatLong(const char* p, float& value) {
+    static const uint64_t scales[8] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+    uint64_t mantissa = 0;
+    const int whole = readerWordDigits(readerLoad8(p), mantissa);
+    if (whole == 0 || whole == 8) {
+        return nullptr;
+    }
+    p += whole;
+    int decimals = 0;
+    if (*p == '.') {
+        uint64_t fraction = 0;
+        decimals = readerWordDigits(readerLoad8(p + 1), fraction);
+        if (decimals == 8) {
+            return nullptr;
+        }
+        mantissa = mantissa * scales[decimals] + fraction;
+        p += 1 + decimals;
+    }
+    value = readerDecimalFloat(mantissa, decimals);
+    return p;
+}
+
+// A float "[-]digits[.digits]" at p, at most seven digits each side, with READER_LINE_MARGIN
+// bytes readable from p. Returns the end of the number, or null for any other form (the caller
+// then checks the byte that ends it, so exponents and words never pass). A number that fits in
+// eight bytes with its point is converted in one go, the point squeezed out of the word.
+inline const char* readerLineFloat(const char* p, float& value) {
+    const bool negative = (*p == '-');
+    p += negative;
+    const uint64_t digits = readerLoad8(p) ^ 0x3030303030303030ull;
+    uint64_t nonDigit = readerNonDigits(digits);
+    const int whole = nonDigit ? (__builtin_ctzll(nonDigit) >> 3) : 8;
+    if (whole == 0 || whole == 8) {
+        return nullptr;
+    }
+    uint64_t mantissa;
+    int decimals = 0;
+    int length = whole;
+    if (((digits >> (8 * whole)) & 0xff) != ('.' ^ '0')) {
+        mantissa = readerDigitsValue(digits, whole);
+    } else {
+        nonDigit &= nonDigit - 1; // the point is a digit now; what ends the fraction?
+        if (nonDigit == 0) {
+            float parsed = 0;
+            const char* stop = readerLineFloatLong(p, parsed);
+            value = negative ? -parsed : parsed;
+            return stop;
+        }
+        length = __builtin_ctzll(nonDigit) >> 3;
+        decimals = length - whole - 1; // "5." has none, as strtof reads it
+        const uint64_t before = digits & ((1ull << (8 * whole)) - 1);
+        const uint64_t after = (digits >> (8 * (whole + 1))) << (8 * whole);
+        mantissa = readerDigitsValue(before | after, length - 1);
+    }
+    const float parsed = readerDecimalFloat(mantissa, decimals);
+    value = negative ? -parsed : parsed;
+    return p + length;
+}
+
+// An integer of one to seven digits, no sign, at p with READER_LINE_MARGIN bytes readable.
+// Returns its end, or null for any other form.
+inline const char* readerLineInt(const char* p, int& value) {
+    uint64_t parsed = 0;
+    const int count = readerWordDigits(readerLoad8(p), parsed);
+    if (count == 0 || count == 8) {
+        return nullptr;
+    }
+    value = (int)parsed;
+    return p + count;
+}
+
+// Ends a line scan at p, just past its last number: a line end is taken and counted, other
+// blanks are left for the next read. Returns null when p does not end the number.
+inline const char* readerLineEnd(const char* p, int& line) {
+    if (*p == '\n') {
+        line += 1;
+        return p + 1;
+    }
+    return readerIsSpace(*p) ? p : nullptr;
 }
 
 // Matches a literal format: a blank or line end matches any run of white space (also none),
