@@ -11,6 +11,7 @@
 #include "path/trajectory_file.h"
 #include "render/frame.h"
 #include "render/screens.h"
+#include "scene/scene_state.h"
 #include "sound/music.h"
 
 #define WINDOW_WIDTH 640
@@ -70,4 +71,5 @@ void quitShow() {
     if (camera.anime == 1) {
         freeTrajectory(&camera.cameraPath);
     }
+    releaseScene();
 }

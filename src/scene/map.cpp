@@ -61,13 +61,7 @@ MapReport loadMap(const std::string& mapName) {
     }
 
     MapReport report;
-    // A map loaded before (tests load several) gives its objects' points back first.
-    for (SceneObject& object : objectList) {
-        freeTrajectory(&object.path);
-    }
-    worldList.clear();
-    objectList.clear();
-    treeList.clear();
+    releaseScene(); // a map loaded before (tests load several) gives its points back first
     loadCameraSection(map.camera, mapDir);
     report.animatedCamera = (map.camera.anime == 1);
     if (map.lampCount > MAX_LAMPS) {

@@ -17,3 +17,7 @@ extern std::vector<Mesh> worldList;         // section "monde"
 extern std::vector<SceneObject> objectList; // section "objets"
 extern std::vector<Mesh> treeList;          // section "arbres"
 extern int objectsLoaded;                   // 1 once the object section was loaded
+
+// Empties the lists and gives the objects' trajectory points back: before a second map load,
+// and at quit, where the lists' own storage goes with the process and would orphan the points.
+void releaseScene();
