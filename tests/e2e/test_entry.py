@@ -61,6 +61,7 @@ class Window(unittest.TestCase):
         finally:
             player.close()
 
+    @h.needs_apitrace
     def test_viewport_calls_seen_by_apitrace(self):
         trace = os.path.join(self.workdir, "run.trace")
         player = h.Player(self.workdir, ["solo"], self.display, fake_clock=False, wrapper=["apitrace", "trace", "-o", trace])

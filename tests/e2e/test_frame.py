@@ -71,6 +71,7 @@ class Frame(unittest.TestCase):
         self.display.close()
         h.cleanup(self.workdir)
 
+    @h.needs_apitrace
     def test_calls_of_one_scene_frame_come_in_order(self):
         # apitrace and libfaketime do not preload together: the scene phase comes in real time.
         trace = os.path.join(self.workdir, "frame.trace")

@@ -81,6 +81,7 @@ class Keys(unittest.TestCase):
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(player.stderr(), b"")
 
+    @h.needs_apitrace
     def test_keys_make_their_gl_calls(self):
         trace = os.path.join(self.workdir, "keys.trace")
         player = self.start(fake_clock=False, wrapper=["apitrace", "trace", "-o", trace])
