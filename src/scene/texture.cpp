@@ -86,7 +86,7 @@ static bool pictureHeaderSides(const std::string& path, int& width, int& height,
     bool sized = fseek(f, 0, SEEK_END) == 0 && (bytes = ftell(f)) >= 0;
     fclose(f);
     const unsigned char* h = head.data();
-    if (!sized || got < 18) {
+    if (!sized || got < 2) {
         return false;
     }
     if (h[0] == 0xff && h[1] == 0xd8) {
@@ -109,6 +109,9 @@ static bool pictureHeaderSides(const std::string& path, int& width, int& height,
                 i += 1; // fill byte
             } else if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd8)) {
                 i += 2;
+            } else if (be16(h + i + 2) < 2) {
+                broken = true; // a segment shorter than its own length field
+                return false;
             } else {
                 i += 2 + (size_t)be16(h + i + 2);
             }
@@ -116,9 +119,18 @@ static bool pictureHeaderSides(const std::string& path, int& width, int& height,
         broken = i + 9 > (size_t)bytes;
         return false;
     }
+    if (got < 18) {
+        return false;
+    }
     size_t dot = path.rfind('.');
     if (dot != std::string::npos &&
         (path.compare(dot, 4, ".tga") == 0 || path.compare(dot, 4, ".TGA") == 0)) {
+        // A colour map larger than the whole file makes the library allocate for it all the same.
+        const long mapBytes = (long)le16(h + 5) * ((h[7] + 7) / 8);
+        if (h[1] != 0 && mapBytes > bytes) {
+            broken = true;
+            return false;
+        }
         width = le16(h + 12);
         height = le16(h + 14);
         return true;

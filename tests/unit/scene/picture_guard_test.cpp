@@ -66,4 +66,15 @@ TEST(PictureGuard, HeadersClaimingGigabytesAreRefusedBeforeLoading) {
     const unsigned char hung[] = {0xff, 0xd8, 0xe3, 0xff, 0xe0, 0x3a, 0x01, 0x01, 0x34, 0x33, 0x00,
                                   0xff, 0xff, 0xff, 0xff, 0x10, 0x0a, 0x0c, 0x12, 0xff, 0xdb};
     EXPECT_FALSE(loadBytes("hung.jpg", std::string((const char*)hung, sizeof hung), 65535));
+    // Also found by fuzzing: a segment of length 0 after the start marker hung it too, and a
+    // Targa colour map of 36102 entries in a 53-byte file made it ask for 4 GB.
+    const unsigned char zero[] = {0xff, 0xd8, 0xff, 0xe0, 0x00, 0x00, 0x23, 0x00,
+                                  0x29, 0x19, 0x1f, 0xf6, 0xff, 0xfe, 0x2d, 0x27};
+    EXPECT_FALSE(loadBytes("zero.jpg", std::string((const char*)zero, sizeof zero), 65535));
+    std::string mapped = targa(8, 10, 11);
+    mapped[1] = 1; // colour-mapped, map of 0x8d06 entries of 24 bits
+    mapped[5] = 0x06;
+    mapped[6] = (char)0x8d;
+    mapped[7] = 24;
+    EXPECT_FALSE(loadBytes("mapped.tga", mapped, 65535));
 }
