@@ -171,7 +171,7 @@ class Display:
         # The server gets none of the player's preloads (sanitizer runs preload the GL driver).
         env = {k: v for k, v in os.environ.items() if k not in ("LD_PRELOAD", "ASAN_OPTIONS", "LSAN_OPTIONS")}
         self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                                      "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
+                                      "-nolisten", "tcp", "-noreset"], stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, pass_fds=(write_end,), env=env)
         os.close(write_end)
         with os.fdopen(read_end) as f:
