@@ -84,18 +84,6 @@ TEST_F(SceneIdle, MapWithoutObjectsStillFliesTheCameraAndCountsFrames) {
     EXPECT_GT(showClock.shownFps, 0);
 }
 
-TEST_F(SceneIdle, ObjectsRecordTheirLastStepReversed) {
-    objectList.push_back(SceneObject());
-    objectList[0].path = straightPath(8);
-    objectsLoaded = 1;
-    runSceneIdle(28000);
-    runSceneIdle(28500);
-    const SceneObject& object = objectList[0];
-    EXPECT_FLOAT_EQ(object.mesh.motionDelta.x,
-                    object.mesh.previousPosition.x - object.path.position.x);
-    EXPECT_LT(object.mesh.motionDelta.x, 0.0f); // moving towards +x
-}
-
 TEST_F(SceneIdle, EndPhasePrintsFinOnEveryCall) {
     testing::internal::CaptureStdout();
     runSceneIdle(125000); // now == sceneEnd
