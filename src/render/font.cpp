@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "render/overlay.h"
 #include "scene/texture.h"
 
 unsigned int fontTexture = 0;
@@ -73,12 +74,7 @@ void printText(int x, int y, int set, const char* format, ...) {
         set = 1;
     }
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 640, 480, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glDisable(GL_DEPTH_TEST);
+    beginOverlay();
     const bool lit = glIsEnabled(GL_LIGHTING);
     if (lit) {
         glDisable(GL_LIGHTING);
@@ -93,13 +89,5 @@ void printText(int x, int y, int set, const char* format, ...) {
         glCallLists(length, GL_UNSIGNED_BYTE, text);
     }
 
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_TEXTURE_2D);
-    if (lit) {
-        glEnable(GL_LIGHTING);
-    }
+    endOverlay(lit);
 }

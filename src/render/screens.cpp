@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <IL/il.h>
 
+#include "render/overlay.h"
 #include "scene/texture.h"
 
 unsigned int introPicture = 0;
@@ -43,12 +44,7 @@ static void drawOverlayPicture(unsigned int picture, bool linear) {
     if (lit) {
         glDisable(GL_LIGHTING);
     }
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 640, 480, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glDisable(GL_DEPTH_TEST);
+    beginOverlay();
     glEnable(GL_TEXTURE_2D);
     glLoadIdentity();
     glBindTexture(GL_TEXTURE_2D, picture);
@@ -66,15 +62,7 @@ static void drawOverlayPicture(unsigned int picture, bool linear) {
     glTexCoord2f(1, 0);
     glVertex2i(640, 480);
     glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_TEXTURE_2D);
-    if (lit) {
-        glEnable(GL_LIGHTING);
-    }
+    endOverlay(lit);
 }
 
 void drawLogoScreen() {
