@@ -4,6 +4,7 @@ as pixels, and stdout, stderr and the exit status collected. Every process is ki
 
 import datetime
 import os
+import re
 import shutil
 import signal
 import struct
@@ -16,10 +17,10 @@ ROOT = os.environ.get("SKARN_ROOT", os.path.abspath(os.path.join(os.path.dirname
 SKARN = os.environ.get("SKARN_BIN", os.path.join(ROOT, "build", "skarn"))
 FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"
 FAKE_EPOCH = datetime.datetime(2030, 1, 1, 0, 0, 0)
-
-# Console lines of the system, as bytes (accents are single Windows-1252 bytes).
-TEXTURE_FAILURE = " : probl\xe8me lors du chargement de la texture --> texture d\xe9sactiv\xe9e !\n".encode("latin-1")
-
+# The sanitizer run preloads the GL driver (see make test-asan); the fake clock joins it.
+CLOCK_PRELOAD = " ".join(x for x in (FAKETIME_LIB, os.environ.get("SKARN_GL_DRIVER_PRELOAD")) if x)
+LOADED = b"Chargement de la map effectue\n"
+VIEW = (100, 100, 540, 380)  # well inside the viewport
 
 # apitrace's own preload does not live with the sanitizer runtime: call-order tests run in the
 # normal build only.
@@ -28,12 +29,20 @@ needs_apitrace = unittest.skipIf(SANITIZED, "apitrace does not run under the san
 
 
 def texture_failure(path):
-    return path.encode() + TEXTURE_FAILURE
+    """The console line of a picture that can't be loaded (accents are Windows-1252 bytes)."""
+    tail = " : probl\xe8me lors du chargement de la texture --> texture d\xe9sactiv\xe9e !\n"
+    return (path + tail).encode("latin-1")
 
 
 # ---------------------------------------------------------------------------------------------
-# Pictures and maps
+# Pictures, music and maps
 # ---------------------------------------------------------------------------------------------
+
+def write_file(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb" if isinstance(text, bytes) else "w") as f:
+        f.write(text)
+
 
 def write_tga(path, width, height, rgba):
     """Writes an uncompressed 32-bit Targa, top row first; rgba is a function (x, y) -> tuple."""
@@ -43,29 +52,27 @@ def write_tga(path, width, height, rgba):
         for x in range(width):
             r, g, b, a = rgba(x, y)
             rows += bytes((b, g, r, a))
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(header + bytes(rows))
+    write_file(path, header + bytes(rows))
 
 
-def write_solid_jpg(path, color, size="64x64"):
-    """A one-colour JPEG made by ImageMagick; color is an (r, g, b) tuple."""
+def write_solid_jpg(path, color):
+    """A one-colour 64 x 64 JPEG made by ImageMagick; color is an (r, g, b) tuple."""
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    subprocess.run(["convert", "-size", size, "xc:rgb(%d,%d,%d)" % color, "-quality", "95", path],
+    subprocess.run(["convert", "-size", "64x64", "xc:rgb(%d,%d,%d)" % color, "-quality", "95", path], check=True)
+
+
+def write_music(workdir, seconds=3):
+    """A short MP3 made with sox and lame, at media/musique.mp3."""
+    wav = os.path.join(workdir, "media", "tone.wav")
+    os.makedirs(os.path.dirname(wav), exist_ok=True)
+    subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", wav, "synth", str(seconds), "sine", "440", "vol", "0.5"],
                    check=True)
-
-
-def write_file(path, text):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    mode = "wb" if isinstance(text, bytes) else "w"
-    with open(path, mode) as f:
-        f.write(text)
+    subprocess.run(["lame", "--quiet", "-b", "32", wav, os.path.join(workdir, "media", "musique.mp3")], check=True)
+    os.remove(wav)
 
 
 # Screens of the show in distinct colours, so a screenshot tells the phase.
-LOGO_COLOR = (200, 40, 40)
-INTRO_COLOR = (40, 200, 40)
-END_COLOR = (40, 40, 200)
+LOGO_COLOR, INTRO_COLOR, END_COLOR = (200, 40, 40), (40, 200, 40), (40, 40, 200)
 SKY_COLORS = [(250, 250, 0), (0, 250, 250), (250, 0, 250), (120, 120, 120), (250, 140, 0), (140, 0, 250)]
 SKY_FILES = ["back", "front", "bottom", "top", "left", "right"]
 
@@ -74,10 +81,8 @@ def make_show_pictures(workdir, skip=()):
     """The pictures every show loads, made for the tests: screens and sky in plain colours, a font
     and a particle sprite. Names in `skip` (file names under textures/) are left out."""
     tex = os.path.join(workdir, "textures")
-    os.makedirs(tex, exist_ok=True)
-    pictures = {"quenbar.jpg": LOGO_COLOR, "intro1.jpg": INTRO_COLOR, "fin.jpg": END_COLOR}
-    for i, name in enumerate(SKY_FILES):
-        pictures[name + ".jpg"] = SKY_COLORS[i]
+    pictures = dict(zip([n + ".jpg" for n in SKY_FILES], SKY_COLORS),
+                    **{"quenbar.jpg": LOGO_COLOR, "intro1.jpg": INTRO_COLOR, "fin.jpg": END_COLOR})
     for name, color in pictures.items():
         if name not in skip:
             write_solid_jpg(os.path.join(tex, name), color)
@@ -89,68 +94,36 @@ def make_show_pictures(workdir, skip=()):
         write_tga(os.path.join(tex, "particule.tga"), 16, 16, lambda x, y: (255, 255, 255, 255))
 
 
-TRIANGLE_MESH = """vertices (3) :
-0 0 0
-1 0 0
-0 1 0
-faces (1) :
-0 1 2
-normales (3) :
-0 0 1
-0 0 1
-0 0 1
-couleur : 1 1 1
-option : 0
-"""
-
-
 def box_mesh(size, color, option=0, texture=None):
     """A closed box centred on the origin, faces wound counter-clockwise seen from outside."""
     s = size / 2.0
-    corners = [(-s, -s, -s), (s, -s, -s), (s, s, -s), (-s, s, -s),
-               (-s, -s, s), (s, -s, s), (s, s, s), (-s, s, s)]
+    corners = [(-s, -s, -s), (s, -s, -s), (s, s, -s), (-s, s, -s), (-s, -s, s), (s, -s, s), (s, s, s), (-s, s, s)]
     quads = [(4, 5, 6, 7), (1, 0, 3, 2), (0, 4, 7, 3), (5, 1, 2, 6), (3, 7, 6, 2), (0, 1, 5, 4)]
-    faces = []
-    for a, b, c, d in quads:
-        faces += [(a, b, c), (a, c, d)]
-    lines = ["vertices (%d) :" % len(corners)]
-    lines += ["%g %g %g" % v for v in corners]
-    lines.append("faces (%d) :" % len(faces))
-    lines += ["%d %d %d" % f for f in faces]
-    lines.append("normales (%d) :" % len(corners))
-    lines += ["%g %g %g" % (v[0] / s, v[1] / s, v[2] / s) for v in corners]
-    lines.append("couleur : %g %g %g" % color)
+    faces = [f for a, b, c, d in quads for f in ((a, b, c), (a, c, d))]
+    lines = (["vertices (%d) :" % len(corners)] + ["%g %g %g" % v for v in corners] +
+             ["faces (%d) :" % len(faces)] + ["%d %d %d" % f for f in faces] +
+             ["normales (%d) :" % len(corners)] + ["%g %g %g" % (x / s, y / s, z / s) for x, y, z in corners] +
+             ["couleur : %g %g %g" % color, "option : %d" % (option | (16 if texture else 0))])
     if texture:
-        option |= 16
-    lines.append("option : %d" % option)
-    if texture:
-        lines.append("texture : %s" % texture)
-        lines.append("uv mapping (%d) :" % len(faces))
-        lines += ["0,0 1,0 1,1"] * len(faces)
+        lines += ["texture : %s" % texture, "uv mapping (%d) :" % len(faces)] + ["0,0 1,0 1,1"] * len(faces)
     return "\n".join(lines) + "\n"
 
 
 def trajectory(points, curves=1, loop=0, title="test path"):
     """A trajectory file; points is a list of tuples of 3 * curves floats."""
-    lines = [title, "POSITIONS %d" % len(points), "CURVES %d" % curves, "LOOP %d" % loop,
-             "SPEED 1.0", "START 0.0", ""]
+    lines = [title, "POSITIONS %d" % len(points), "CURVES %d" % curves, "LOOP %d" % loop, "SPEED 1.0", "START 0.0", ""]
     for p in points:
-        for k in range(0, len(p), 3):
-            lines.append("%g %g %g" % tuple(p[k:k + 3]))
-        lines.append("")
+        lines += ["%g %g %g" % tuple(p[k:k + 3]) for k in range(0, len(p), 3)] + [""]
     return "\n".join(lines) + "\n"
 
 
-def map_file(eye=(0, 5, 20), target=(0, 0, 0), anime=1, lamps=(), world=(), objects=(), trees=(),
-             title="test map"):
+def map_file(eye=(0, 5, 20), target=(0, 0, 0), anime=1, lamps=(), world=(), objects=(), trees=(), title="test map"):
     lines = [title, "position : %g %g %g" % eye, "cible : %g %g %g" % target, "anime : %d" % anime,
              "lampes (%d) :" % len(lamps)]
     for position, colour, intensity in lamps:
-        lines += ["position : %g %g %g" % position, "couleur : %g %g %g" % colour,
-                  "intensite : %g" % intensity]
+        lines += ["position : %g %g %g" % position, "couleur : %g %g %g" % colour, "intensite : %g" % intensity]
     for word, names in (("monde", world), ("objets", objects), ("arbres", trees)):
-        lines.append("%s (%d) :" % (word, len(names)))
-        lines += list(names)
+        lines += ["%s (%d) :" % (word, len(names))] + list(names)
     return "\n".join(lines) + "\n"
 
 
@@ -158,8 +131,12 @@ def new_workdir(prefix="skarn-e2e-"):
     return tempfile.mkdtemp(prefix=prefix)
 
 
+def cleanup(path):
+    shutil.rmtree(path, ignore_errors=True)
+
+
 # ---------------------------------------------------------------------------------------------
-# Display
+# Display and player
 # ---------------------------------------------------------------------------------------------
 
 class Display:
@@ -175,59 +152,42 @@ class Display:
                                      stderr=subprocess.DEVNULL, pass_fds=(write_end,), env=env)
         os.close(write_end)
         with os.fdopen(read_end) as f:
-            number = f.readline().strip()
-        if not number:
+            self.name = ":" + f.readline().strip()
+        if self.name == ":":
             raise RuntimeError("Xvfb did not start")
-        self.name = ":" + number
 
     def close(self):
-        if self.proc and self.proc.poll() is None:
+        if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
 
 
-# ---------------------------------------------------------------------------------------------
-# The player
-# ---------------------------------------------------------------------------------------------
-
 class Player:
     """One run of skarn: a fake clock, a display, output files, and the means to drive it."""
 
-    def __init__(self, workdir, args, display=None, fake_clock=True, audio="dummy", env=None,
-                 wrapper=None, frozen=False):
-        self.workdir = workdir
-        self.display = display
-        self.out_path = os.path.join(workdir, "stdout.txt")
-        self.err_path = os.path.join(workdir, "stderr.txt")
+    def __init__(self, workdir, args, display=None, fake_clock=True, env=None, wrapper=None):
+        self.workdir, self.display, self.window = workdir, display, None
+        self.out_path, self.err_path = os.path.join(workdir, "stdout.txt"), os.path.join(workdir, "stderr.txt")
         self.clock_file = os.path.join(workdir, "fake-clock.txt")
-        self.window = None
-        e = dict(os.environ)
+        e = dict(os.environ, SDL_AUDIODRIVER="dummy")
         e.pop("DISPLAY", None)
         if display is not None:
             e["DISPLAY"] = display.name
         if fake_clock:
-            self.set_clock(0, frozen)
+            self.set_clock(0)
             # Added to what is preloaded already (the sanitizer build preloads the GL driver).
             e["LD_PRELOAD"] = " ".join(filter(None, [e.get("LD_PRELOAD", ""), FAKETIME_LIB]))
-            e["FAKETIME_TIMESTAMP_FILE"] = self.clock_file
-            e["FAKETIME_NO_CACHE"] = "1"
-        if audio is not None:
-            e["SDL_AUDIODRIVER"] = audio
+            e.update(FAKETIME_TIMESTAMP_FILE=self.clock_file, FAKETIME_NO_CACHE="1")
         e.update(env or {})
-        cmd = (wrapper or []) + [SKARN] + list(args)
-        self.out = open(self.out_path, "wb")
-        self.err = open(self.err_path, "wb")
-        self.proc = subprocess.Popen(cmd, cwd=workdir, env=e, stdout=self.out, stderr=self.err,
-                                     stdin=subprocess.DEVNULL)
+        self.out, self.err = open(self.out_path, "wb"), open(self.err_path, "wb")
+        self.proc = subprocess.Popen((wrapper or []) + [SKARN] + list(args), cwd=workdir, env=e, stdout=self.out,
+                                     stderr=self.err, stdin=subprocess.DEVNULL)
 
-    def set_clock(self, seconds, frozen=False):
-        """Moves the fake clock to `seconds` past the fake start; the clock runs on from there,
-        or stands still there when frozen."""
+    def set_clock(self, seconds):
+        """Moves the fake clock to `seconds` past the fake start; the clock runs on from there."""
         stamp = FAKE_EPOCH + datetime.timedelta(seconds=seconds)
-        tmp = self.clock_file + ".tmp"
-        with open(tmp, "w") as f:
-            f.write(("" if frozen else "@") + stamp.strftime("%Y-%m-%d %H:%M:%S") + "\n")
-        os.replace(tmp, self.clock_file)
+        write_file(self.clock_file + ".tmp", stamp.strftime("@%Y-%m-%d %H:%M:%S\n"))
+        os.replace(self.clock_file + ".tmp", self.clock_file)
 
     def wait_window(self, timeout=20):
         deadline = time.time() + timeout
@@ -235,60 +195,39 @@ class Player:
             if self.proc.poll() is not None:
                 raise AssertionError("skarn ended early with status %s:\n%s\n%s" %
                                      (self.proc.returncode, self.stdout(), self.stderr()))
-            r = subprocess.run(["xdotool", "search", "--name", "^test$"], capture_output=True, text=True,
-                               env=self._xenv())
-            ids = r.stdout.split()
+            ids = self.xdotool("search", "--name", "^test$").stdout.split()
             if ids:
-                self.window = ids[0]
+                self.window = ids[0].decode()
                 time.sleep(0.5)
                 return self.window
             time.sleep(0.1)
         raise AssertionError("no window titled 'test' appeared")
 
     def wait_for_output(self, needle, timeout=20):
-        """Waits until stdout holds `needle` (bytes)."""
+        """Waits until stdout holds `needle` (bytes) or the player ends."""
         deadline = time.time() + timeout
-        while time.time() < deadline:
-            if needle in self.stdout():
-                return True
-            if self.proc.poll() is not None:
-                break
+        while needle not in self.stdout() and time.time() < deadline and self.proc.poll() is None:
             time.sleep(0.1)
         return needle in self.stdout()
 
-    def _xenv(self):
-        e = dict(os.environ)
-        e["DISPLAY"] = self.display.name
+    def x_tool(self, *command):
+        """Runs an X client on the player's display, without the player's preloads."""
+        e = dict(os.environ, DISPLAY=self.display.name)
         e.pop("LD_PRELOAD", None)
-        return e
+        return subprocess.run(list(command), env=e, capture_output=True)
+
+    def xdotool(self, *args):
+        # A quit key may close the window between the key's press and release: not an error.
+        return self.x_tool("xdotool", *args)
 
     def key(self, *keys):
         for k in keys:
-            # A quit key may close the window between the key's press and release: not an error.
-            subprocess.run(["xdotool", "key", "--window", self.window, k], env=self._xenv(),
-                           stderr=subprocess.DEVNULL)
+            self.xdotool("key", "--window", self.window, k)
             time.sleep(0.15)
 
-    def drag(self, x0, y0, x1, y1):
-        e = self._xenv()
-        subprocess.run(["xdotool", "mousemove", str(x0), str(y0), "mousedown", "1"], env=e, check=True)
-        subprocess.run(["xdotool", "mousemove", str((x0 + x1) // 2), str((y0 + y1) // 2)], env=e, check=True)
-        subprocess.run(["xdotool", "mousemove", str(x1), str(y1), "mouseup", "1"], env=e, check=True)
-
-    def resize(self, width, height):
-        subprocess.run(["xdotool", "windowsize", self.window, str(width), str(height)], env=self._xenv(),
-                       check=True)
-
-    def screenshot(self, save=None, geometry="640x480+0+0"):
+    def screenshot(self, geometry="640x480+0+0"):
         """The window's pixels as a Picture (the window sits at (0, 0) without a window manager)."""
-        r = subprocess.run(["import", "-window", "root", "-crop", geometry, "-depth", "8", "ppm:-"],
-                           env=self._xenv(),
-                           capture_output=True, check=True)
-        picture = Picture(r.stdout)
-        if save:
-            with open(save, "wb") as f:
-                f.write(r.stdout)
-        return picture
+        return Picture(self.x_tool("import", "-window", "root", "-crop", geometry, "-depth", "8", "ppm:-").stdout)
 
     def wait_exit(self, timeout=20):
         try:
@@ -318,14 +257,34 @@ class Player:
         self.err.close()
 
 
-def run_to_end(workdir, args, timeout=20, env=None):
-    """Runs skarn to its own end without a display; returns (status, stdout, stderr)."""
-    e = dict(os.environ)
-    e.pop("DISPLAY", None)
-    e.update(env or {})
-    r = subprocess.run([SKARN] + list(args), cwd=workdir, env=e, capture_output=True, timeout=timeout,
-                       stdin=subprocess.DEVNULL)
-    return r.returncode, r.stdout, r.stderr
+class PlayerTest(unittest.TestCase):
+    """A scratch working directory and a display per test, both gone after it."""
+
+    def setUp(self):
+        self.workdir = new_workdir()
+        self.addCleanup(cleanup, self.workdir)
+        self.display = Display()
+        self.addCleanup(self.display.close)
+
+    def start(self, args, wait=True, **options):
+        """Starts the player (closed after the test) and waits for its window."""
+        player = Player(self.workdir, args, self.display, **options)
+        self.addCleanup(player.close)
+        if wait:
+            player.wait_window()
+        return player
+
+    def shot_at(self, player, seconds):
+        """The window's pixels once the fake clock is at `seconds`."""
+        player.set_clock(seconds)
+        time.sleep(1.0)
+        return player.screenshot()
+
+
+def apitrace_calls(trace):
+    """The calls of an apitrace file, one text each, without their numbers."""
+    dump = subprocess.run(["apitrace", "dump", trace], capture_output=True, text=True).stdout
+    return [line.split(" ", 1)[1] for line in dump.splitlines() if line[:1].isdigit() and " " in line]
 
 
 # ---------------------------------------------------------------------------------------------
@@ -333,65 +292,27 @@ def run_to_end(workdir, args, timeout=20, env=None):
 # ---------------------------------------------------------------------------------------------
 
 class Picture:
-    """A binary PPM read into memory, with pixel and region look-ups."""
+    """An 8-bit binary PPM read into memory, with pixel and region look-ups."""
 
     def __init__(self, data):
-        fields = []
-        at = 0
-        while len(fields) < 4:  # magic, width, height, maximum value, then one white space
-            while data[at:at + 1].isspace():
-                at += 1
-            end = at
-            while not data[end:end + 1].isspace():
-                end += 1
-            fields.append(data[at:end])
-            at = end
-        assert fields[0] == b"P6" and fields[3] == b"255", "not an 8-bit binary PPM"
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.pixels = data[at + 1: at + 1 + self.width * self.height * 3]
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+        assert header and header.group(3) == b"255", "not an 8-bit binary PPM"
+        self.width, self.height = int(header.group(1)), int(header.group(2))
+        self.pixels = data[header.end():header.end() + self.width * self.height * 3]
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.pixels[i:i + 3])
 
     def mean(self, x0, y0, x1, y1):
-        """Mean colour of the rectangle [x0, x1) x [y0, y1)."""
-        total = [0, 0, 0]
-        count = 0
-        for y in range(y0, y1, 2):
-            for x in range(x0, x1, 2):
-                p = self.pixel(x, y)
-                for k in range(3):
-                    total[k] += p[k]
-                count += 1
-        return tuple(t / count for t in total)
+        """Mean colour of the rectangle [x0, x1) x [y0, y1), every other pixel."""
+        samples = [self.pixel(x, y) for y in range(y0, y1, 2) for x in range(x0, x1, 2)]
+        return tuple(sum(p[k] for p in samples) / len(samples) for k in range(3))
 
-    def differs(self, other, x0=0, y0=0, x1=None, y1=None):
-        """Number of sampled pixels that differ between two pictures."""
-        x1 = x1 or self.width
-        y1 = y1 or self.height
-        n = 0
-        for y in range(y0, y1, 4):
-            for x in range(x0, x1, 4):
-                if self.pixel(x, y) != other.pixel(x, y):
-                    n += 1
-        return n
+    def differs(self, other, x0, y0, x1, y1):
+        """Number of sampled pixels of the rectangle that differ between two pictures."""
+        return sum(self.pixel(x, y) != other.pixel(x, y) for y in range(y0, y1, 4) for x in range(x0, x1, 4))
 
 
 def close_to(color, expected, tolerance=30):
     return all(abs(c - e) <= tolerance for c, e in zip(color, expected))
-
-
-def cleanup(path):
-    shutil.rmtree(path, ignore_errors=True)
-
-
-def write_music(workdir, seconds=3):
-    """A short MP3 made with sox and lame, at media/musique.mp3."""
-    media = os.path.join(workdir, "media")
-    os.makedirs(media, exist_ok=True)
-    wav = os.path.join(media, "tone.wav")
-    subprocess.run(["sox", "-n", "-r", "22050", "-c", "1", wav, "synth", str(seconds), "sine", "440",
-                    "vol", "0.5"], check=True)
-    subprocess.run(["lame", "--quiet", "-b", "32", wav, os.path.join(media, "musique.mp3")], check=True)
-    os.remove(wav)

@@ -1,7 +1,9 @@
 """skarn-check: maps broken in each way an author can break them, each problem reported at its file
-and line; the exit statuses; the demo map checking clean; no crash on the malformed-input corpus."""
+and line, a file's findings in line order; the exit statuses; the demo map checking clean; no
+crash on the malformed-input corpus."""
 
 import os
+import re
 import shutil
 import subprocess
 import unittest
@@ -152,6 +154,10 @@ class Check(unittest.TestCase):
                     self.assertTrue([l for l in out if l.startswith(prefix) and
                                      all(w in l for w in words)],
                                     "no %r line with %r in:\n%s" % (prefix, words, report))
+                # Findings of one file come by line.
+                places = [re.match(r"([^:]*)(?::(\d+))?: ", l).groups() for l in out[:-1]]
+                for (file_a, line_a), (file_b, line_b) in zip(places, places[1:]):
+                    self.assertTrue(file_a != file_b or int(line_a or 0) <= int(line_b or 0), report)
                 errors = sum(f[2] == "error" for f in findings)
                 summary = "%d errors, %d warnings" % (errors, len(findings) - errors)
                 self.assertEqual(out[-1:], [summary], report)

@@ -4,7 +4,6 @@ scene frame shows (sky, title, frame rate, the particle plume from the particle 
 import math
 import os
 import re
-import subprocess
 import time
 import unittest
 
@@ -52,57 +51,40 @@ TOKENS = [
 
 
 def tokens_of(calls):
-    out = ""
-    for call in calls:
-        for pattern, token in TOKENS:
-            if re.search(pattern, call):
-                out += token
-                break
-    return out
+    return "".join(next((token for pattern, token in TOKENS if re.search(pattern, call)), "") for call in calls)
 
 
-class Frame(unittest.TestCase):
+class Frame(h.PlayerTest):
     def setUp(self):
-        self.workdir = h.new_workdir()
+        super().setUp()
         frame_map(self.workdir)
-        self.display = h.Display()
-
-    def tearDown(self):
-        self.display.close()
-        h.cleanup(self.workdir)
 
     @h.needs_apitrace
     def test_calls_of_one_scene_frame_come_in_order(self):
         # apitrace and libfaketime do not preload together: the scene phase comes in real time.
         trace = os.path.join(self.workdir, "frame.trace")
-        player = h.Player(self.workdir, ["frame"], self.display, fake_clock=False,
-                          wrapper=["apitrace", "trace", "-o", trace])
-        self.addCleanup(player.close)
-        player.wait_window()
+        player = self.start(["frame"], fake_clock=False, wrapper=["apitrace", "trace", "-o", trace])
         time.sleep(27)
         player.key("Escape")
         self.assertEqual(player.wait_exit(), 0)
-        dump = subprocess.run(["apitrace", "dump", trace], capture_output=True, text=True).stdout
-        calls = [line.split(" ", 1)[1] for line in dump.splitlines() if line[:1].isdigit() and " " in line]
+        calls = h.apitrace_calls(trace)
         swaps = [i for i, call in enumerate(calls) if call.startswith("glXSwapBuffers")]
         self.assertGreater(len(swaps), 2)
         frame = tokens_of(calls[swaps[-2] + 1:swaps[-1]])
-        # (The camera's own identity comes first, from the idle step.) Sky strips, the world, each object culled, moved and turned x, z, -30 about y then reset,
-        # culling off, the tree without depth writes, the title and the frame rate last.
+        # The camera's own identity from the idle step, then sky strips, the world, each object
+        # culled, moved and turned x, z, -30 about y then reset, culling off, the tree without
+        # depth writes, the title and the frame rate last.
         self.assertRegex(frame, r"^I*CSSSSSSM(UTXZYMI){2}uDMd(IILI){2}$")
 
     def test_scene_shows_title_frame_rate_and_a_plume_after_the_particle_start(self):
-        player = h.Player(self.workdir, ["frame"], self.display)
-        self.addCleanup(player.close)
-        player.wait_window()
+        player = self.start(["frame"])
 
         def particles_at(seconds):
             player.set_clock(seconds)
             time.sleep(1.5)
             shot = player.screenshot()
-            light = sum(1 for y in range(90, 430, 2) for x in range(0, 640, 2)
-                        if h.close_to(shot.pixel(x, y), WHITE_PARTICLE, 25))
-            return shot, light
+            return shot, sum(h.close_to(shot.pixel(x, y), WHITE_PARTICLE, 25)
+                             for y in range(90, 430, 2) for x in range(0, 640, 2))
 
         before, light_before = particles_at(80)
         # Title at (16, 16) and frame rate at (500, 16) of the 640 x 480 overlay, in light glyphs.
@@ -112,8 +94,7 @@ class Frame(unittest.TestCase):
         sky = [h.close_to(before.pixel(x, 60), c, 40) for x in range(0, 640, 16) for c in h.SKY_COLORS]
         self.assertTrue(any(sky), "no sky picture in the scene")
         self.assertLess(light_before, 20, "particles before their start time")
-        after, light_after = particles_at(100)
-        self.assertGreater(light_after, 100, "no particle plume after the start time")
+        self.assertGreater(particles_at(100)[1], 100, "no particle plume after the particle start")
 
 
 if __name__ == "__main__":

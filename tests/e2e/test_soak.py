@@ -9,8 +9,6 @@ import unittest
 
 import harness as h
 
-# The sanitizer run preloads the GL driver (see make test-asan); the fake clock joins it.
-CLOCK_PRELOAD = " ".join(x for x in (h.FAKETIME_LIB, os.environ.get("SKARN_GL_DRIVER_PRELOAD")) if x)
 STEP, SHOW = 3, 140  # seconds of show time per step; about one show
 CENTRE = (220, 160, 420, 320)  # inside the picture whether windowed or full screen
 # Keys in groups that leave the settings as they found them, so the screens stay comparable.
@@ -25,18 +23,13 @@ SANITIZED = os.environ.get("SKARN_SANITIZED") == "1" or (
 
 
 @unittest.skipUnless(SANITIZED, "not a sanitizer build")
-class Soak(unittest.TestCase):
+class Soak(h.PlayerTest):
     def test_three_shows_under_keys_and_drags(self):
-        workdir = h.new_workdir()
-        self.addCleanup(h.cleanup, workdir)
         for part in ("textures", "media", "map/demo"):
-            shutil.copytree(os.path.join(h.ROOT, part), os.path.join(workdir, part))
-        display = h.Display()
-        self.addCleanup(display.close)
-        player = h.Player(workdir, ["demo"], display, env={"LD_PRELOAD": CLOCK_PRELOAD})
-        self.addCleanup(player.close)
+            shutil.copytree(os.path.join(h.ROOT, part), os.path.join(self.workdir, part))
+        player = self.start(["demo"], wait=False, env={"LD_PRELOAD": h.CLOCK_PRELOAD})
         player.wait_window(60)
-        self.assertTrue(player.wait_for_output(b"Chargement de la map effectue\n", 120), player.stdout())
+        self.assertTrue(player.wait_for_output(h.LOADED, 120), player.stdout())
         # The sanitizer build is slow: wait for the first drawn logo before taking it as reference.
         for _ in range(40):
             logo = player.screenshot().mean(*CENTRE)
@@ -50,7 +43,9 @@ class Soak(unittest.TestCase):
             player.set_clock(seconds)
             player.key(*KEY_GROUPS[step % len(KEY_GROUPS)])
             if step % 4 == 0:
-                player.drag(100 + step % 300, 200, 400 - step % 200, 260)
+                x0, x1 = 100 + step % 300, 400 - step % 200
+                player.xdotool("mousemove", str(x0), "200", "mousedown", "1", "mousemove", str((x0 + x1) // 2),
+                               "230", "mousemove", str(x1), "260", "mouseup", "1")
             self.assertIsNone(player.proc.poll(), "ended at %d s:\n%s" % (seconds, player.stderr()[-3000:]))
             now_logo = h.close_to(player.screenshot().mean(*CENTRE), logo, 12)
             logo_runs += now_logo and not in_logo
