@@ -62,20 +62,22 @@ static Outcome parse(bool mesh, const std::string& text, const std::string& what
     o.ok = mesh ? parseMesh(o.reader, o.mesh, texture) : parseMapFile(o.reader, o.map);
     allocationWatch = false;
     EXPECT_LE(largestAllocation, 48 * text.size() + 4096) << what;
+    const Mesh& m = o.mesh;
     if (!o.ok) {
-        EXPECT_EQ(readerErrorText(o.reader).rfind(o.reader.path + ":", 0), 0u) << what;
-        EXPECT_FALSE(o.reader.error.empty()) << what;
-        EXPECT_GE(o.reader.errorLine, 1) << what;
-        EXPECT_LE(o.reader.errorLine, 1 + std::count(text.begin(), text.end(), '\n')) << what;
+        const long lines = 1 + std::count(text.begin(), text.end(), '\n');
+        EXPECT_TRUE(readerErrorText(o.reader).rfind(o.reader.path + ":", 0) == 0 &&
+                    !o.reader.error.empty() && o.reader.errorLine >= 1 &&
+                    o.reader.errorLine <= lines)
+            << what << ": " << readerErrorText(o.reader);
     } else if (mesh) {
-        const Mesh& m = o.mesh;
-        EXPECT_EQ(m.vertices.size(), (size_t)m.vertexCount) << what;
-        EXPECT_EQ(m.faces.size(), (size_t)m.faceCount * 3) << what;
-        EXPECT_GE(m.normals.size(), (size_t)m.vertexCount) << what;
-        EXPECT_GE(m.faceUVs.size(), m.textured ? (size_t)m.faceCount * 6 : 0) << what;
-        for (int corner : m.faces) {
-            EXPECT_TRUE(corner >= 0 && corner < m.vertexCount) << what << ": corner " << corner;
-        }
+        EXPECT_TRUE(m.vertices.size() == (size_t)m.vertexCount &&
+                    m.faces.size() == (size_t)m.faceCount * 3 &&
+                    m.normals.size() >= (size_t)m.vertexCount &&
+                    m.faceUVs.size() >= (m.textured ? (size_t)m.faceCount * 6 : 0))
+            << what;
+        EXPECT_TRUE(std::all_of(m.faces.begin(), m.faces.end(), [&](int corner) {
+            return corner >= 0 && corner < m.vertexCount;
+        })) << what;
     } else {
         EXPECT_EQ(o.map.lamps.size(), (size_t)o.map.lampCount) << what;
     }
@@ -85,7 +87,9 @@ static Outcome parse(bool mesh, const std::string& text, const std::string& what
 TEST(Malformed, EachFaultNamesItsLine) {
     std::string tri = "vertices (3) :\n0 0 0\n1 0 0\n0 1 0\nfaces (1) :\n";
     std::string head = tri + "0 1 2\nnormales (3) :\n0 0 1\n0 0 1\n0 0 1\ncouleur : 1 1 1\n";
+    std::string textured = head + "option : 16\ntexture : a.jpg\nuv mapping ";
     std::string lamps = CAMERA + "lampes (0) :\n";
+    const char* larger = " is larger than the rest of the file can hold";
     struct Case {
         bool mesh;
         std::string text;
@@ -96,36 +100,27 @@ TEST(Malformed, EachFaultNamesItsLine) {
         {true, "", 1, "expected \"vertices\", found end of file"},
         {true, "vertices (1) :\n0 0 0\nfaces (0) :\nnormals (1) :\n", 4,
          "expected \"normales\", found \"normals\""},
-        {true, "vertices (1) :\n0 0 0\nnormales (1) :\n0 0 1\n", 3,
+        {true, "vertices (1) :\n0 0 0\nnormales (1) :\n", 3,
          "expected \"faces\", found \"normales\""},
         {true, "vertices (1) :\n0 zero 0\n", 2, "expected a number, found \"zero\""},
         {true, "vertices (2) :\n0.5 0.5 0.5\n1.5 0.5", 3, "expected a number, found end of file"},
-        {true, "vertices (2000000000) :\n0 0 0\n0 0 0\n", 1,
-         "vertex count 2000000000 is larger than the rest of the file can hold"},
-        {true, "vertices (2147483647) :\n", 1,
-         "vertex count 2147483647 is larger than the rest of the file can hold"},
+        {true, "vertices (2147483647) :\n", 1, "vertex count 2147483647" + std::string(larger)},
         {true, "vertices (99999999999) :\n", 1, "integer out of range: \"99999999999)\""},
         {true, "vertices (-2147483648) :\n", 1, "negative vertex count -2147483648"},
         {true, tri.substr(0, 33) + "faces (1000000000) :\n0 1 2\n", 5,
-         "face count 1000000000 is larger than the rest of the file can hold"},
+         "face count 1000000000" + std::string(larger)},
         {true, tri + "0 1 3\n", 6, "face index 3 outside the 3 vertices"},
         {true, tri + "\n-1 1 2\n", 7, "face index -1 outside the 3 vertices"},
-        {true, tri + "0 2147483647 1\n", 6, "face index 2147483647 outside the 3 vertices"},
-        {true, "vertices (0) :\nfaces (1) :\n0 0 0\n", 3, "face index 0 outside the 0 vertices"},
         {true, tri + "0 1 2\nnormales (1500000000) :\n", 7,
-         "normal count 1500000000 is larger than the rest of the file can hold"},
+         "normal count 1500000000" + std::string(larger)},
         {true, "vertices (2) :\n0 0 0\n1 0 0\nfaces (0) :\nnormales (1) :\n0 0 1\n", 5,
          "1 normals for 2 vertices"},
         {true, head, 12, "expected \"option\", found end of file"},
         {true, head + "option : 16\ntexture :", 13, "expected a name, found end of file"},
-        {true, head + "option : 16\ntexture : t.jpg\nuv mapping (1073741824) :\n", 14,
-         "uv count 1073741824 is larger than the rest of the file can hold"},
-        {true, head + "option : 16\ntexture : a.jpg\nuv mapping (1) :\n0 0 1,0 0,1\n", 15,
-         "expected \",\", found \"0\""},
-        {true, head + "option : 16\ntexture : a.jpg\nuv mapping (0) :\n", 14,
-         "0 uv lines for 1 faces"},
+        {true, textured + "(1073741824) :\n", 14, "uv count 1073741824" + std::string(larger)},
+        {true, textured + "(1) :\n0 0 1,0 0,1\n", 15, "expected \",\", found \"0\""},
+        {true, textured + "(0) :\n", 14, "0 uv lines for 1 faces"},
         {false, "Ma map", 1, "expected \"position\", found end of file", 0},
-        {false, "t\nposition : 0 0\n", 3, "expected a number, found end of file", 0},
         {false, "t\nposition : 0 0 0\ntarget : 0 0 0\n", 3, "expected \"cible\", found \"target\"",
          0},
         {false, CAMERA.substr(0, CAMERA.find("anime : ") + 8) + "oui\n", 4,
@@ -133,14 +128,13 @@ TEST(Malformed, EachFaultNamesItsLine) {
         {false, CAMERA + "lampe (0) :\n", 5, "expected \"lampes\", found \"lampe\"", 1},
         {false, CAMERA + "lampes (-1) :\n", 5, "negative lamp count -1", 1},
         {false, CAMERA + "lampes (3) :\nposition : 0 1 2\ncouleur : 1 1 1\nintensite : 1\n", 5,
-         "lamp count 3 is larger than the rest of the file can hold", 1},
+         "lamp count 3" + std::string(larger), 1},
         {false, CAMERA + "lampes (1) :\nposition : 1 2 3\ncouleur : 1 1\nintensite : 1\n", 8,
          "expected a number, found \"intensite\"", 1},
         {false, lamps + "mondes (0) :\n", 6, "expected \"monde (\", found \"mondes\"", 2},
-        {false, lamps + "monde (deux) :\n", 6, "expected an integer, found \"deux)\"", 2},
         {false, lamps + "monde (2) :\nsol\n", 8, "expected a name, found end of file", 2},
         {false, lamps + "monde (0) :\nobjets (5) :\na\nb\n", 7,
-         "object count 5 is larger than the rest of the file can hold", 3},
+         "object count 5" + std::string(larger), 3},
         {false, lamps + "monde (0) :\nobjets (0) :\narbres (-3) :\n", 8, "negative tree count -3",
          4},
         {false, "t\nposition" + std::string(100000, 'w'), 2,
@@ -151,9 +145,7 @@ TEST(Malformed, EachFaultNamesItsLine) {
         EXPECT_FALSE(o.ok) << c.text;
         EXPECT_EQ(o.reader.errorLine, c.line) << c.text;
         EXPECT_EQ(o.reader.error, c.message) << c.text;
-        if (!c.mesh) {
-            EXPECT_EQ(o.map.sectionsRead, c.sections) << c.text;
-        }
+        EXPECT_TRUE(c.mesh || o.map.sectionsRead == c.sections) << c.text;
     }
 }
 
@@ -171,7 +163,7 @@ TEST(Malformed, EveryPrefixIsRefusedUntilTheFileIsWhole) {
     }
 }
 
-TEST(Malformed, DamagedBytesNoiseAndLongWords) {
+TEST(Malformed, DamagedBytesNoiseLongWordsAndLongNames) {
     // Bytes that change a file's meaning: a digit, a sign, a point, white space, letters, NUL,
     // a high byte and bytes that end a number in the middle.
     for (bool mesh : {true, false}) {
@@ -189,18 +181,13 @@ TEST(Malformed, DamagedBytesNoiseAndLongWords) {
         state = state * 1103515245u + 12345u;
         noise += (char)(state >> 16);
     }
-    EXPECT_FALSE(parse(true, noise, "noise").ok);
-    EXPECT_FALSE(parse(false, noise, "noise").ok);
+    EXPECT_FALSE(parse(true, noise, "noise").ok || parse(false, noise, "noise").ok);
     EXPECT_FALSE(parse(true, std::string(100000, 'w'), "long word").ok);
     EXPECT_FALSE(parse(true, "vertices (1) :\n" + std::string(100000, '7') + " 0 0\n", "7s").ok);
-}
-
-TEST(Malformed, LongNamesAndNoFinalLineEndAreAccepted) {
-    EXPECT_TRUE(parse(true, VALID_MESH.substr(0, VALID_MESH.size() - 1), "no line end").ok);
+    // A name of 300 bytes and no line end after the last one are fine.
     std::string map = VALID_MAP;
     map.replace(map.find("sapin"), 5, std::string(300, 's'));
     Outcome o = parse(false, map.substr(0, map.size() - 1), "long name");
-    ASSERT_TRUE(o.ok) << readerErrorText(o.reader);
-    ASSERT_EQ(o.map.trees.size(), 1u);
+    ASSERT_TRUE(o.ok && o.map.trees.size() == 1) << readerErrorText(o.reader);
     EXPECT_EQ(o.map.trees[0].name, std::string(300, 's'));
 }

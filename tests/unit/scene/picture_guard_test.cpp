@@ -1,5 +1,5 @@
-// Picture loading without a GL context: whole pictures pass the guard, damaged ones whose
-// headers claim huge sides are refused before the image library allocates for them.
+// Picture loading without a GL context: the image library's version check, whole pictures pass
+// the guard, damaged ones whose headers claim huge sides are refused before the library allocates.
 #include <IL/il.h>
 #include <string>
 
@@ -38,11 +38,25 @@ static bool loadBytes(const std::string& name, const std::string& bytes, int max
     return ok;
 }
 
+TEST(ImageLibraryVersion, AnyAnswerBelow151StopsWithTheMessage) {
+    const char* message = "Probl\xe8"
+                          "me de version de DevIL ... sortie !\n";
+    int answers[][4] = {{150, 178, 178, 1},
+                        {178, 150, 178, 1},
+                        {178, 178, 150, 1},
+                        {-1, 151, 151, 1},
+                        {151, 151, 151, 0}};
+    for (auto& a : answers) {
+        EXPECT_STREQ(imageLibraryVersionProblem(a[0], a[1], a[2]), a[3] ? message : nullptr)
+            << a[0] << " " << a[1] << " " << a[2];
+    }
+}
+
 TEST(PictureGuard, WholeTargaPassesAndSidesAboveTheLimitAreRefused) {
     EXPECT_TRUE(loadBytes("ok.tga", targa(4, 3, 12), 64));
-    EXPECT_FALSE(loadBytes("wide.tga", targa(65, 1, 65), 64));
-    EXPECT_FALSE(loadBytes("tall.tga", targa(1, 65, 65), 64));
-    EXPECT_FALSE(loadBytes("empty.tga", targa(0, 3, 0), 64));
+    for (std::string bad : {targa(65, 1, 65), targa(1, 65, 65), targa(0, 3, 0)}) {
+        EXPECT_FALSE(loadBytes("bad.tga", bad, 64));
+    }
 }
 
 TEST(PictureGuard, HeadersClaimingGigabytesAreRefusedBeforeLoading) {

@@ -1,8 +1,10 @@
-// Test helpers: scratch directories, files written into them, and a scratch map to run inside.
+// Test helpers: scratch directories, files written into them, a scratch map to run inside, and
+// what a step prints.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,4 +59,20 @@ inline void leaveScratchMap(const ScratchMap& m) {
 inline std::string triangleMeshUpToOption() {
     return "vertices (3) :\n0 0 0\n1 0 0\n0 1 0\nfaces (1) :\n0 1 2\n"
            "normales (3) :\n0 0 1\n0 0 1\n0 0 1\ncouleur : 1 1 1\noption : ";
+}
+
+// What `step` prints on stdout.
+inline std::string printedBy(const std::function<void()>& step) {
+    testing::internal::CaptureStdout();
+    step();
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+// The console line of a picture that can't be loaded.
+inline std::string textureFailure(const std::string& file) {
+    return file + " : probl\xe8"
+                  "me lors du chargement de la texture --> texture d\xe9"
+                  "sactiv\xe9"
+                  "e !\n";
 }

@@ -1,4 +1,4 @@
-// The text reader: matching rules of formatted input, numbers, words, lines and failures.
+// The text reader: matching rules of formatted input, numbers, words, failures and opening files.
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -15,120 +15,92 @@ static TextReader readerOver(const std::string& text) {
     return reader;
 }
 
-TEST(TextReader, FormatsMatchLikeFormattedInputAndTheFirstFailureIsKept) {
-    // A blank in the format matches any run of white space, or none.
+TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
+    // A blank in the format matches any run of white space, or none; other characters as written.
+    int n = 0;
     for (const char* text : {"vertices (3) :", "vertices(3):", "vertices \t\n\r\n (3)\n\n :"}) {
         TextReader r = readerOver(text);
-        int n = 0;
         EXPECT_TRUE(readerExpect(r, "vertices (") && readerInt(r, n) && readerExpect(r, ") :\n"));
         EXPECT_EQ(n, 3) << text;
     }
-    // Other characters stand as written: no white space before ")", no capital letter.
-    TextReader spaced = readerOver("(3 )");
-    int n = 0;
-    EXPECT_TRUE(readerExpect(spaced, "(") && readerInt(spaced, n));
-    EXPECT_FALSE(readerExpect(spaced, ")"));
-    TextReader upper = readerOver("Vertices");
+    TextReader spaced = readerOver("(3 )"), upper = readerOver("Vertices");
+    EXPECT_TRUE(readerExpect(spaced, "(") && readerInt(spaced, n) && !readerExpect(spaced, ")"));
     EXPECT_FALSE(readerExpect(upper, "vertices"));
 
-    // The first failure is kept, with its line, and later reads fail at once.
-    TextReader r = readerOver("abc\n12");
-    EXPECT_FALSE(readerInt(r, n));
-    EXPECT_FALSE(readerExpect(r, "abc") || readerSkipLine(r));
-    EXPECT_EQ(readerErrorText(r), "t.txt:1: error: expected an integer, found \"abc\"");
-}
-
-TEST(TextReader, IntegersScanAsDecimalWithSignsAndRejectOverflow) {
-    TextReader r = readerOver(" +12 -7 0012 2147483647 -2147483648 42abc");
+    TextReader ints = readerOver(" +12 -7 0012 2147483647 -2147483648 42abc");
     for (int expected : {12, -7, 12, 2147483647, -2147483647 - 1, 42}) {
-        int x = 0;
-        ASSERT_TRUE(readerInt(r, x));
-        EXPECT_EQ(x, expected);
+        ASSERT_TRUE(readerInt(ints, n));
+        EXPECT_EQ(n, expected);
     }
-    EXPECT_TRUE(readerExpect(r, "abc"));
-    for (const char* bad :
-         {"2147483648", "-2147483649", "99999999999999999999", "+-3", "+", "x1", ""}) {
+    EXPECT_TRUE(readerExpect(ints, "abc"));
+    for (const char* bad : {"2147483648", "-2147483649", "99999999999999999999", "+-3", "+", ""}) {
         TextReader o = readerOver(bad);
-        int x = 0;
-        EXPECT_FALSE(readerInt(o, x)) << bad;
-        // The long ones are numbers too large for an int.
+        EXPECT_FALSE(readerInt(o, n)) << bad;
         EXPECT_EQ(o.error.find("out of range") != std::string::npos, strlen(bad) > 9) << bad;
     }
+
+    TextReader words = readerOver("  sol\tmaison\n\n" + std::string(300, 'a') + " \xe9t\xe9");
+    std::vector<std::string> w(5);
+    EXPECT_TRUE(readerWord(words, w[0]) && readerWord(words, w[1]) && readerWord(words, w[2]) &&
+                readerWord(words, w[3]) && !readerWord(words, w[4]));
+    EXPECT_EQ(w,
+              (std::vector<std::string>{"sol", "maison", std::string(300, 'a'), "\xe9t\xe9", ""}));
+    EXPECT_EQ(words.line, 3);
+
+    // The first failure is kept with its line, and later reads fail at once.
+    TextReader r = readerOver("\nabc\n12");
+    EXPECT_FALSE(readerInt(r, n));
+    EXPECT_FALSE(readerExpect(r, "abc") || readerSkipLine(r));
+    EXPECT_EQ(readerErrorText(r), "t.txt:2: error: expected an integer, found \"abc\"");
 }
 
 TEST(TextReader, FloatsReadBitForBitAsStrtof) {
     // Hex, infinities, saturation, signed zero, and texts a hair off a float midpoint, which
-    // rounding through a double would take to the tie's even neighbour.
+    // rounding through a double would take to the tie's even neighbour; then random decimals.
     std::string text = "1 -2.5 +3e2 .5 1.e1 -0 1E-3 0x1.8p1 -0X10 inf -INFINITY 1e999 -1e999 "
                        "1e-999 1.000000536441803 -1.000001609325409 1.000001847743988 16777217";
     std::mt19937 rng(1234);
     std::uniform_int_distribution<int> digit(0, 9), len(1, 12), exp(-40, 40), pick(0, 3);
     for (int i = 0; i < 20000; ++i) {
         text += pick(rng) == 0 ? "\n-" : " ";
-        for (int d = len(rng); d > 0; --d) {
-            text += char('0' + digit(rng));
-        }
-        if (pick(rng) != 0) {
-            text += '.';
+        for (int part = 0; part < 2; ++part) {
             for (int d = len(rng); d > 0; --d) {
                 text += char('0' + digit(rng));
             }
+            text += part == 0 && pick(rng) != 0 ? "." : "";
         }
-        if (pick(rng) == 0) {
-            text += "e" + std::to_string(exp(rng));
-        }
+        text += pick(rng) == 0 ? "e" + std::to_string(exp(rng)) : "";
     }
     TextReader r = readerOver(text + " nan");
-    char* p = text.data();
-    while (*p) {
-        char* end = nullptr;
+    for (char *p = text.data(), *end = nullptr; *p; p = end) {
         float expected = std::strtof(p, &end), got = 0;
         ASSERT_TRUE(readerFloat(r, got)) << r.error;
         ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << std::string(p, end);
-        p = end;
     }
-    float nan = 0;
-    ASSERT_TRUE(readerFloat(r, nan));
-    EXPECT_TRUE(std::isnan(nan));
-    EXPECT_TRUE(readerAtEnd(r));
-
+    float x = 0;
+    ASSERT_TRUE(readerFloat(r, x) && std::isnan(x) && readerAtEnd(r));
     for (const char* bad : {"abc", "+-1", "--1", ".", "-", "", "   \n", ",5"}) {
         TextReader o = readerOver(bad);
-        float x = 9.0f;
+        x = 9.0f;
         EXPECT_FALSE(readerFloat(o, x)) << bad;
         EXPECT_EQ(x, 9.0f) << bad;
     }
 }
 
-TEST(TextReader, WordsStopAtWhiteSpaceAndKeepEveryOtherByte) {
-    TextReader r = readerOver("  sol\tmaison\n\n" + std::string(300, 'a') + " \xe9t\xe9");
-    std::vector<std::string> w(5);
-    EXPECT_TRUE(readerWord(r, w[0]) && readerWord(r, w[1]) && readerWord(r, w[2]) &&
-                readerWord(r, w[3]));
-    EXPECT_FALSE(readerWord(r, w[4]));
-    EXPECT_EQ(w,
-              (std::vector<std::string>{"sol", "maison", std::string(300, 'a'), "\xe9t\xe9", ""}));
-    EXPECT_EQ(r.line, 3);
-}
-
 TEST(TextReader, OpenLoadsWholeFilesAndStreamsOrReportsErrno) {
     std::string dir = makeScratchDir();
-    std::string text;
-    for (int i = 0; i < 100000; ++i) {
-        text += std::to_string(i) + (i % 10 ? " " : "\n");
-    }
+    std::string text(200000, '7');
     text += std::string("\0tail", 5);
     writeTextFile(dir + "/big.txt", text);
     writeTextFile(dir + "/empty.txt", "");
-    TextReader r, missing, directory, empty, stream;
+    TextReader r, other;
     EXPECT_EQ(readerOpen(r, dir + "/big.txt"), 0);
     EXPECT_EQ(std::string(r.text, r.size), text);
-    EXPECT_EQ(readerOpen(missing, dir + "/none.txt"), ENOENT);
-    EXPECT_EQ(readerOpen(directory, dir), EISDIR);
-    EXPECT_EQ(readerOpen(empty, dir + "/empty.txt"), 0);
-    EXPECT_TRUE(readerAtEnd(empty));
+    EXPECT_EQ(readerOpen(other, dir + "/none.txt"), ENOENT);
+    EXPECT_EQ(readerOpen(other, dir), EISDIR);
+    EXPECT_TRUE(readerOpen(other, dir + "/empty.txt") == 0 && readerAtEnd(other));
     // /proc files report size 0 but hold text: the buffer has to grow as data comes.
-    ASSERT_EQ(readerOpen(stream, "/proc/self/status"), 0);
-    EXPECT_EQ(std::string(stream.text, 5), "Name:");
+    ASSERT_EQ(readerOpen(other, "/proc/self/status"), 0);
+    EXPECT_EQ(std::string(other.text, 5), "Name:");
     removeScratchDir(dir);
 }

@@ -1,16 +1,21 @@
-// The sound layer and the music stream over a test double of the mixer back end: version check,
-// error codes, null streams, console lines and the order of the mixer calls.
+// The sound layer and the music stream over a test double of the mixer back end (version check,
+// error codes, null streams, console lines, the order of the mixer calls), then on the real
+// SDL2_mixer with SDL's disk driver for a sound card.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "sound/music.h"
 #include "sound/sound_backend.h"
+#include "unit/scene/test_files.h"
 
 namespace {
 
@@ -87,49 +92,44 @@ TEST_F(SoundLayer, VersionIsBelowMinimumWhenTheMixerLacksSomething) {
     }
 }
 
+// True when a call failed and left `code` as the layer's error.
+bool failedWith(bool failed, int code) {
+    return failed && soundGetError() == code;
+}
+
 TEST_F(SoundLayer, FailuresMapOntoTheirCodesAndNullStreamsDoNothing) {
     // Opening before init touches no file; a refused output leaves the layer closed.
-    EXPECT_EQ(soundStreamOpenFile("a.mp3", playOnce, 0), nullptr);
-    EXPECT_EQ(soundGetError(), 2);
+    EXPECT_TRUE(failedWith(soundStreamOpenFile("a.mp3", playOnce, 0) == nullptr, 2));
     fakeMixer.openResult = -1;
-    EXPECT_EQ(soundInit(44100, 32, 2), 0);
-    EXPECT_EQ(soundGetError(), 3);
-    EXPECT_EQ(soundStreamOpenFile("a.mp3", playOnce, 0), nullptr);
-    EXPECT_EQ(soundGetError(), 2);
+    EXPECT_TRUE(failedWith(soundInit(44100, 32, 2) == 0, 3));
+    EXPECT_TRUE(failedWith(soundStreamOpenFile("a.mp3", playOnce, 0) == nullptr, 2));
     EXPECT_EQ(fakeCalls("checkFile a.mp3"), 0);
     fakeMixer.openResult = 0;
     ASSERT_NE(soundInit(44100, 32, 2), 0);
-    EXPECT_EQ(soundInit(44100, 32, 2), 0);
-    EXPECT_EQ(soundGetError(), 1);
+    EXPECT_TRUE(failedWith(soundInit(44100, 32, 2) == 0, 1));
     EXPECT_EQ(fakeCalls("openOutput 44100 32"), 2);
-    struct Case {
-        int check, loadFails, code;
-    } cases[] = {{SOUND_FILE_MISSING, 0, 9}, {SOUND_FILE_UNREADABLE, 0, 11}, {0, 1, 10}};
-    for (const Case& c : cases) {
-        fakeMixer.fileCheck = c.check, fakeMixer.loadFails = c.loadFails;
-        EXPECT_EQ(soundStreamOpenFile("x.mp3", playOnce, 0), nullptr);
-        EXPECT_EQ(soundGetError(), c.code);
+    const int cases[][3] = {{SOUND_FILE_MISSING, 0, 9}, {SOUND_FILE_UNREADABLE, 0, 11}, {0, 1, 10}};
+    for (const auto& c : cases) {
+        fakeMixer.fileCheck = c[0], fakeMixer.loadFails = c[1];
+        EXPECT_TRUE(failedWith(soundStreamOpenFile("x.mp3", playOnce, 0) == nullptr, c[2])) << c[2];
     }
     EXPECT_EQ(fakeCalls("loadMusic x.mp3"), 1);
     size_t calls = fakeMixer.log.size();
     soundStreamPlay(-1, nullptr);
     soundStreamStop(nullptr);
     soundStreamClose(nullptr);
-    EXPECT_EQ(fakeMixer.log.size(), calls);
-    EXPECT_EQ(soundGetError(), 10);
+    EXPECT_TRUE(fakeMixer.log.size() == calls && soundGetError() == 10);
 }
 
 TEST_F(SoundLayer, PlayStopAndCloseReachTheMixerInOrder) {
     ASSERT_NE(soundInit(44100, 32, 2), 0);
     SoundStream* first = soundStreamOpenFile("a.mp3", playOnce, 0);
     SoundStream* second = soundStreamOpenFile("b.mp3", playOnce, 0);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(soundGetError(), 0);
+    ASSERT_TRUE(second != nullptr && soundGetError() == 0);
     fakeMixer.log.clear();
     soundStreamStop(first); // never played: nothing to halt
     fakeMixer.playResult = -1;
-    EXPECT_EQ(soundStreamPlay(-1, first), -1);
-    EXPECT_EQ(soundGetError(), 5);
+    EXPECT_TRUE(failedWith(soundStreamPlay(-1, first) == -1, 5));
     soundStreamStop(first); // the failed play left nothing playing
     fakeMixer.playResult = 0;
     EXPECT_EQ(soundStreamPlay(-1, first), 0);
@@ -138,84 +138,99 @@ TEST_F(SoundLayer, PlayStopAndCloseReachTheMixerInOrder) {
     EXPECT_EQ(soundStreamPlay(-1, first), 0); // again from the start, loop off
     EXPECT_EQ(soundStreamClose(second), 1);
     soundClose(); // halts and releases the stream left open, then output and decoders
-    EXPECT_EQ(soundStreamPlay(-1, first), -1);
-    EXPECT_EQ(soundGetError(), 2);
+    EXPECT_TRUE(failedWith(soundStreamPlay(-1, first) == -1, 2));
     EXPECT_EQ(soundStreamClose(first), 1);
-    std::vector<std::string> expected = {"playMusic 0x1 0", "playMusic 0x1 0", "haltMusic",
-                                         "playMusic 0x1 0", "freeMusic 0x2",   "haltMusic",
-                                         "freeMusic 0x1",   "closeOutput",     "quitDecoders"};
-    EXPECT_EQ(fakeMixer.log, expected);
-}
-
-// Runs step and returns its result and what it printed on stdout.
-std::pair<int, std::string> printedBy(int (*step)()) {
-    testing::internal::CaptureStdout();
-    int result = step();
-    return {result, testing::internal::GetCapturedStdout()};
+    EXPECT_EQ(fakeMixer.log,
+              (std::vector<std::string>{"playMusic 0x1 0", "playMusic 0x1 0", "haltMusic",
+                                        "playMusic 0x1 0", "freeMusic 0x2", "haltMusic",
+                                        "freeMusic 0x1", "closeOutput", "quitDecoders"}));
 }
 
 TEST(MusicErrorText, NineteenDistinctTextsWithTheirExactSpacing) {
-    EXPECT_STREQ(musicErrorText(0), "No errors");
     EXPECT_STREQ(musicErrorText(1),
                  "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.");
     EXPECT_STREQ(musicErrorText(12), "Not enough memory ");
-    EXPECT_STREQ(musicErrorText(18), "Required Mediaplayer codec is not installed");
-    std::set<std::string> distinct;
+    std::set<std::string> distinct = {"Unknown error"}; // which no code below gives
     for (int code = 0; code <= 18; ++code) {
         distinct.insert(musicErrorText(code));
     }
-    EXPECT_EQ(distinct.size(), 19u);
-    EXPECT_EQ(distinct.count("Unknown error"), 0u);
-    EXPECT_STREQ(musicErrorText(19), "Unknown error");
-    EXPECT_STREQ(musicErrorText(-1), "Unknown error");
+    EXPECT_EQ(distinct.size(), 20u);
+    EXPECT_EQ(musicErrorText(19) + std::string("|") + musicErrorText(-1),
+              "Unknown error|Unknown error");
 }
 
-// Each case runs the music's life: init, open, a restart (stop then play), quit.
+// The music's life: init, open, a restart (stop then play) and quit, with what each step prints
+// and the mixer calls of the restart and quit; a failed open leaves a null stream that restarts
+// pass on silently.
 TEST_F(SoundLayer, LinesAndLibraryCallsFromInitToQuit) {
-    const std::string waitInit = "Veuillez patienter...INITIALISATION DE FMOD\n";
-    const std::string notInit = "This command failed because FSOUND_Init was not called\n";
-    const std::vector<std::string> closeLibrary = {"closeOutput", "quitDecoders"};
-    struct Case {
-        int minor, patch, openResult, fileCheck;
-        std::pair<int, std::string> init, open;
-        std::vector<std::string> restartAndQuit;
+    const char* waitInit = "Veuillez patienter...INITIALISATION DE FMOD\n";
+    const char* notInit = "This command failed because FSOUND_Init was not called\n";
+    const struct {
+        int patch, openResult, fileCheck, init;
+        const char *initLine, *openLine, *restartAndQuit;
     } cases[] = {
-        {0,
-         1,
-         0,
-         0,
-         {1, "Erreur : Mauvaise version de DLL!  Vous devriez utiliser FMOD 3.50\n"},
-         {1, notInit},
-         {}},
-        {6, 2, -1, 0, {2, "Error initializing output device.\n"}, {1, notInit}, {}},
-        {6, 2, 0, SOUND_FILE_MISSING, {0, waitInit}, {1, "File not found\n"}, closeLibrary},
-        {6,
-         2,
-         0,
-         0,
-         {0, waitInit},
-         {0, "Veuillez patienter...Chargement des sons\n"},
-         {"playMusic 0x1 0", "haltMusic", "freeMusic 0x1", "closeOutput", "quitDecoders"}},
+        {1, 0, 0, 1, "Erreur : Mauvaise version de DLL!  Vous devriez utiliser FMOD 3.50\n",
+         notInit, ""},
+        {2, -1, 0, 2, "Error initializing output device.\n", notInit, ""},
+        {2, 0, SOUND_FILE_MISSING, 0, waitInit, "File not found\n", "closeOutput quitDecoders "},
+        {2, 0, 0, 0, waitInit, "Veuillez patienter...Chargement des sons\n",
+         "playMusic 0x1 0 haltMusic freeMusic 0x1 closeOutput quitDecoders "},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         installFakeMixer();
-        fakeMixer.minor = c.minor, fakeMixer.patch = c.patch;
+        fakeMixer.minor = c.patch == 2 ? 6 : 0, fakeMixer.patch = c.patch;
         fakeMixer.openResult = c.openResult, fakeMixer.fileCheck = c.fileCheck;
-        EXPECT_EQ(printedBy(initMusic), c.init);
-        EXPECT_EQ(fakeCalls("openOutput 44100 32"), c.patch == 2);
-        EXPECT_EQ(printedBy(openMusic), c.open);
-        EXPECT_EQ(musicStream != nullptr, c.open.first == 0);
-        EXPECT_EQ(fakeCalls("loadMusic media/musique.mp3"), c.open.first == 0);
-        // A failed open leaves a null stream that restarts pass on silently.
+        int result = 0;
+        EXPECT_EQ(printedBy([&] { result = initMusic(); }), c.initLine);
+        EXPECT_TRUE(result == c.init && fakeCalls("openOutput 44100 32") == (c.patch == 2));
+        const bool opens = std::string(c.restartAndQuit).find("play") != std::string::npos;
+        EXPECT_EQ(printedBy([&] { result = openMusic(); }), c.openLine);
+        EXPECT_TRUE(result == !opens && (musicStream != nullptr) == opens);
+        EXPECT_EQ(fakeCalls("loadMusic media/musique.mp3"), opens);
         fakeMixer.log.clear();
-        testing::internal::CaptureStdout();
-        soundStreamStop(musicStream);
-        soundStreamPlay(-1, musicStream);
-        closeMusic();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-        EXPECT_EQ(fakeMixer.log, c.restartAndQuit);
+        EXPECT_EQ(printedBy([] {
+                      soundStreamStop(musicStream);
+                      soundStreamPlay(-1, musicStream);
+                      closeMusic();
+                  }),
+                  "");
+        std::string calls;
+        for (const std::string& call : fakeMixer.log) {
+            calls += call + " ";
+        }
+        EXPECT_EQ(calls, c.restartAndQuit);
         EXPECT_EQ(musicStream, nullptr);
     }
+}
+
+TEST(RealMixer, NoDeviceFileCodesAndSignals) {
+    EXPECT_GE(soundGetVersion(), 3.5f);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    EXPECT_TRUE(failedWith(soundInit(44100, 32, 2) == 0, 3));
+    char pattern[] = "/tmp/skarn-sound-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (dir + "/out.raw").c_str(), 1);
+    ASSERT_NE(soundInit(44100, 32, 2), 0);
+    mkdir((dir + "/folder.mp3").c_str(), 0755);
+    std::ofstream(dir + "/text.mp3") << "this is not music\n";
+    std::ofstream(dir + "/empty.mp3").flush();
+    std::pair<const char*, int> cases[] = {
+        {"/missing.mp3", 9}, {"/folder.mp3", 11}, {"/text.mp3", 10}, {"/empty.mp3", 10}};
+    for (auto [name, code] : cases) {
+        EXPECT_TRUE(
+            failedWith(soundStreamOpenFile((dir + name).c_str(), playOnce, 0) == nullptr, code))
+            << name;
+    }
+    // The mixer must leave the termination signals to the process.
+    for (int signal : {SIGTERM, SIGINT}) {
+        struct sigaction action;
+        ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << signal;
+    }
+    soundClose();
+    EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
 }
 
 } // namespace
