@@ -1,5 +1,6 @@
 // Helpers of the render GL tests: a known GL state, small textures, pixel reads, feedback
-// capture of drawn polygons, a test font, and running code from a test data directory.
+// capture of drawn polygons, a test font, and running code from a test data directory (the
+// console helpers come from test_files.h).
 #pragma once
 
 #include <GL/gl.h>
@@ -14,6 +15,7 @@
 
 #include "path/show_clock.h"
 #include "render/font.h"
+#include "unit/scene/test_files.h"
 
 struct Rgba {
     int r, g, b, a;
@@ -155,12 +157,4 @@ inline void useTestFont() {
 // True when the overlay point (x, y) of the 640 x 480 top-left system shows glyph g.
 inline bool showsGlyph(int x, int y, int glyph) {
     return pixelNear(x, 479 - y, glyph, 255 - glyph, 200, 1);
-}
-
-// The texture failure line for `file`.
-inline std::string textureFailure(const std::string& file) {
-    return file + " : probl\xe8"
-                  "me lors du chargement de la texture --> texture d\xe9"
-                  "sactiv\xe9"
-                  "e !\n";
 }

@@ -1,40 +1,51 @@
-// Full-screen pictures: upright over the viewport whatever the matrices, the state they leave,
-// the end picture's filters, culling, the start frame, and loading that stops at a failure.
+// Full-screen pictures and text share the overlay: upright over the viewport whatever the
+// matrices, the state they leave; then the end picture's filters, culling and the start frame
+// (the logo of the overlay test). Loading the pictures is checked end to end.
 #include "render/screens.h"
 #include "render_support.h"
 
-TEST(Screens, PicturesFillTheViewportUprightAndLeaveTheirState) {
-    resetRenderState();
+TEST(Overlay, PicturesAndTextLeaveTheStateTheyFound) {
+    useTestFont();
     // Top texel row (t = 1) red, bottom row blue.
     logoPicture =
         makeTexture({{0, 0, 255, 255}, {0, 0, 255, 255}, {255, 0, 0, 255}, {255, 0, 0, 255}});
-    introPicture = makeSolidTexture(0, 255, 0);
-    endPicture = makeSolidTexture(255, 255, 0);
-    for (bool lit : {true, false}) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glTranslatef(0.5f, 0.5f, 3);
-        glMatrixMode(GL_MODELVIEW);
-        glTranslatef(0.3f, 0, 0);
-        glDisable(GL_DEPTH_TEST);
-        glEnable(GL_TEXTURE_2D);
-        (lit ? glEnable : glDisable)(GL_LIGHTING); // lit with no light would come out black
-        drawLogoScreen();
-        EXPECT_TRUE(pixelNear(0, 479, 255, 0, 0) && pixelNear(639, 479, 255, 0, 0));
-        EXPECT_TRUE(pixelNear(0, 0, 0, 0, 255) && pixelNear(639, 0, 0, 0, 255));
-        drawIntroScreen();
-        EXPECT_TRUE(pixelNear(320, 240, 0, 255, 0));
-        EXPECT_EQ(glIsEnabled(GL_LIGHTING), GLboolean(lit));
-        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_TEXTURE_2D));
-        GLfloat projection[16], modelview[16];
-        GLint mode = 0, bound = 0;
-        glGetFloatv(GL_PROJECTION_MATRIX, projection);
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-        glGetIntegerv(GL_MATRIX_MODE, &mode);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        EXPECT_TRUE(projection[12] == 0.5f && projection[14] == 3 && modelview[12] == 0);
-        EXPECT_TRUE(mode == GL_MODELVIEW && GLuint(bound) == introPicture);
+    for (bool text : {false, true}) {
+        for (bool lit : {true, false}) {
+            resetRenderState();
+            glMatrixMode(GL_PROJECTION);
+            glTranslatef(0.5f, 0.5f, 3);
+            glMatrixMode(GL_MODELVIEW);
+            glTranslatef(0.3f, 0, 0);
+            glDisable(GL_DEPTH_TEST);
+            glEnable(GL_TEXTURE_2D);
+            (lit ? glEnable : glDisable)(GL_LIGHTING); // lit with no light would come out black
+            text ? printText(16, 16, 0, "A") : drawLogoScreen();
+            if (text) {
+                EXPECT_TRUE(showsGlyph(16, 16, 33) && showsGlyph(25, 31, 33));
+            } else {
+                EXPECT_TRUE(pixelNear(0, 479, 255, 0, 0) && pixelNear(639, 479, 255, 0, 0));
+                EXPECT_TRUE(pixelNear(0, 0, 0, 0, 255) && pixelNear(639, 0, 0, 0, 255));
+            }
+            EXPECT_EQ(glIsEnabled(GL_LIGHTING), GLboolean(lit));
+            EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_TEXTURE_2D)) << text;
+            GLfloat projection[16], modelview[16];
+            GLint mode = 0, depth = 0, bound = 0;
+            glGetFloatv(GL_PROJECTION_MATRIX, projection);
+            glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+            glGetIntegerv(GL_MATRIX_MODE, &mode);
+            glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+            glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+            EXPECT_TRUE(projection[12] == 0.5f && projection[14] == 3 && modelview[12] == 0)
+                << text;
+            EXPECT_TRUE(mode == GL_MODELVIEW && depth == 1) << text;
+            EXPECT_TRUE(text || GLuint(bound) == logoPicture); // the picture stays bound
+        }
     }
+}
+
+TEST(Screens, EndFiltersCullingAndTheStartFrame) {
+    resetRenderState();
+    endPicture = makeSolidTexture(255, 255, 0);
     // The end picture is filtered linearly at every draw; the others keep their filters.
     for (int round = 0; round < 2; round++) {
         glBindTexture(GL_TEXTURE_2D, endPicture);
@@ -62,27 +73,6 @@ TEST(Screens, PicturesFillTheViewportUprightAndLeaveTheirState) {
     glClearDepth(1.0);
     drawStartFrame();
     EXPECT_TRUE(pixelNear(320, 479, 255, 0, 0) && depthAt(320, 240) == 1.0f);
-    for (unsigned int* t : {&logoPicture, &introPicture, &endPicture}) {
-        glDeleteTextures(1, t);
-    }
-}
-
-TEST(Screens, LoadsTheThreePicturesAndStopsAtTheFirstFailure) {
-    resetRenderState();
-    introPicture = logoPicture = endPicture = 0;
-    inDirectory("render/pictures", [] { loadScreenPictures(); });
-    ASSERT_TRUE(introPicture && logoPicture && endPicture);
-    drawIntroScreen();
-    EXPECT_TRUE(pixelNear(320, 240, 200, 100, 0, 12));
-    drawLogoScreen();
-    EXPECT_TRUE(pixelNear(320, 240, 0, 100, 200, 12));
-    drawEndScreen();
-    EXPECT_TRUE(pixelNear(320, 240, 100, 200, 50, 12));
-    // No logo or end picture after a missing intro, although their files exist.
-    introPicture = logoPicture = endPicture = 0;
-    testing::internal::CaptureStdout();
-    inDirectory("render/partial", [] { loadScreenPictures(); });
-    fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), textureFailure("textures/intro1.jpg"));
-    EXPECT_TRUE(introPicture == 0 && logoPicture == 0 && endPicture == 0);
+    glDeleteTextures(1, &logoPicture);
+    glDeleteTextures(1, &endPicture);
 }

@@ -1,5 +1,5 @@
-// Whole maps in a real GL context: the lights and material lamps leave, none past seven lamps,
-// and mesh textures loaded or refused.
+// Whole maps in a real GL context: the lights and material that lamps leave, none past seven
+// lamps, and mesh textures loaded or refused.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include "scene/texture.h"
 #include "unit/scene/test_files.h"
 
-static std::vector<float> lightVector(int index, GLenum what) {
+static std::vector<float> glVector(void (*get)(GLenum, GLenum, float*), GLenum what, GLenum name) {
     float v[4] = {-1, -1, -1, -1};
-    glGetLightfv(GL_LIGHT0 + index, what, v);
+    get(what, name, v);
     return std::vector<float>(v, v + 4);
 }
 
@@ -20,16 +20,9 @@ TEST(MapGl, SevenLampsAreSetUpAndEightNone) {
         // Lamp i: at (i, 5, -i), red with intensity i / 10.
         std::string text = "titre\nposition : 0 0 0\ncible : 0 0 0\nanime : 0\nlampes (" +
                            std::to_string(lamps) + ") :\n";
-        std::string log = "Chargement camera ...\n";
         for (int i = 0; i < lamps; ++i) {
             text += "position : " + std::to_string(i) + " 5 -" + std::to_string(i) +
                     "\ncouleur : 1 0 0\nintensite : 0." + std::to_string(i) + "\n";
-            log += "Chargement lampe " + std::to_string(i) + " ...\n";
-        }
-        if (lamps > 7) {
-            log = "Chargement camera ...\nNombre de lampes trop \xe9lev\xe9. Les lampes sont "
-                  "d\xe9sactiv\xe9"
-                  "es !\n";
         }
         ScratchMap m = enterScratchMap("m");
         writeTextFile(m.dir + "m.mde", text + "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n");
@@ -42,29 +35,24 @@ TEST(MapGl, SevenLampsAreSetUpAndEightNone) {
         const float black[4] = {0, 0, 0, 0};
         glMaterialfv(GL_FRONT, GL_SPECULAR, black);
         glMaterialf(GL_FRONT, GL_SHININESS, 0);
-        testing::internal::CaptureStdout();
-        loadMap("m");
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  log + "Chargement decor :\n\tChargement du mesh map/m/sol.msh ...\n"
-                        "Chargement de la map effectue\n");
-        for (int i = 0; i < 8; ++i) {
-            ASSERT_EQ(glIsEnabled(GL_LIGHT0 + i), i < lamps && lamps <= 7) << lamps << " " << i;
-        }
+        printedBy([] { loadMap("m"); });
         EXPECT_EQ(worldList.size(), 1u);
-        float shininess = -1, specular[4] = {0, 0, 0, 0};
-        glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
-        glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-        EXPECT_EQ(shininess, lamps > 7 ? 0.0f : 20.0f);
-        EXPECT_EQ(std::vector<float>(specular, specular + 4),
-                  (std::vector<float>(4, lamps > 7 ? 0.0f : 1.0f)));
+        const bool on = lamps <= 7;
+        for (int i = 0; i < 8; ++i) {
+            ASSERT_EQ(glIsEnabled(GL_LIGHT0 + i), i < lamps && on) << lamps << " " << i;
+        }
+        EXPECT_EQ(glVector(glGetMaterialfv, GL_FRONT, GL_SPECULAR), std::vector<float>(4, on));
+        EXPECT_EQ(glVector(glGetMaterialfv, GL_FRONT, GL_SHININESS)[0], on ? 20.0f : 0.0f);
         // The colour with the intensity as alpha gives diffuse and specular; the ambient colour
         // keeps its default; the position is a point.
-        for (int i = 0; i < lamps && lamps <= 7; ++i) {
+        for (int i = 0; on && i < lamps; ++i) {
             std::vector<float> colour{1, 0, 0, i / 10.0f};
-            EXPECT_EQ(lightVector(i, GL_DIFFUSE), colour) << i;
-            EXPECT_EQ(lightVector(i, GL_SPECULAR), colour) << i;
-            EXPECT_EQ(lightVector(i, GL_POSITION), (std::vector<float>{(float)i, 5, -(float)i, 1}));
-            EXPECT_EQ(lightVector(i, GL_AMBIENT), (std::vector<float>{0, 0, 0, 1})) << i;
+            EXPECT_EQ(glVector(glGetLightfv, GL_LIGHT0 + i, GL_DIFFUSE), colour) << i;
+            EXPECT_EQ(glVector(glGetLightfv, GL_LIGHT0 + i, GL_SPECULAR), colour) << i;
+            EXPECT_EQ(glVector(glGetLightfv, GL_LIGHT0 + i, GL_POSITION),
+                      (std::vector<float>{(float)i, 5, -(float)i, 1}));
+            EXPECT_EQ(glVector(glGetLightfv, GL_LIGHT0 + i, GL_AMBIENT),
+                      (std::vector<float>{0, 0, 0, 1}));
         }
         leaveScratchMap(m);
     }
@@ -83,22 +71,18 @@ TEST(MeshGl, TexturedMeshGetsItsPictureAndAFailedPictureKeepsTheUvSection) {
     tga[12] = tga[14] = 2;
     tga[16] = 24;
     writeTextFile("textures/mur.tga", tga + std::string(12, '\x80'));
-
-    testing::internal::CaptureStdout();
-    Mesh good = loadMesh("map/tex/bon.msh");
-    Mesh bad = loadMesh("map/tex/mauvais.msh");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    Mesh good, bad;
+    EXPECT_EQ(printedBy([&] {
+                  good = loadMesh("map/tex/bon.msh");
+                  bad = loadMesh("map/tex/mauvais.msh");
+              }),
               "\tChargement du mesh map/tex/bon.msh ...\n"
               "\t\tChargement de la texture textures/mur.tga ...\n"
               "\tChargement du mesh map/tex/mauvais.msh ...\n"
-              "\t\tChargement de la texture textures/absent.tga ...\n"
-              "textures/absent.tga : probl\xe8"
-              "me lors du chargement de la texture --> texture d\xe9sactiv\xe9"
-              "e !\n");
-    EXPECT_EQ(good.textured, 1);
-    EXPECT_TRUE(glIsTexture(good.texture));
-    EXPECT_EQ(bad.textured, 0);
+              "\t\tChargement de la texture textures/absent.tga ...\n" +
+                  textureFailure("textures/absent.tga"));
+    EXPECT_TRUE(good.textured == 1 && glIsTexture(good.texture));
+    EXPECT_TRUE(bad.textured == 0 && bad.emitsParticles == 1);
     EXPECT_EQ(bad.faceUVs, (std::vector<float>{0, 0, 1, 0, 0, 1}));
-    EXPECT_EQ(bad.emitsParticles, 1);
     leaveScratchMap(m);
 }

@@ -4,18 +4,14 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "scene/texture.h"
+#include "unit/scene/test_files.h"
 
 namespace {
-
-const std::string failureTail = " : probl\xe8"
-                                "me lors du chargement de la texture --> texture d\xe9sactiv\xe9"
-                                "e !\n";
 
 // Writes a 24-bit Targa file of the given type (2 true colour, 10 run-length), then data as is.
 void writeTarga(const std::string& path, int type, int width, int height, const std::string& data) {
@@ -26,25 +22,18 @@ void writeTarga(const std::string& path, int type, int width, int height, const 
 }
 
 struct PictureTexture : testing::Test {
-    std::string dir;
+    std::string dir = makeScratchDir();
     static void SetUpTestSuite() {
         ilInit();
     }
-    void SetUp() override {
-        char pattern[] = "/tmp/skarn-texture-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
     void TearDown() override {
-        EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+        removeScratchDir(dir);
     }
     // Loads dir/name as a mesh texture; checks the loading line and returns what followed it.
     std::string load(const std::string& name, Mesh& mesh) {
         mesh.textured = 1;
         mesh.texture = 77; // a value the loader must keep on failure
-        testing::internal::CaptureStdout();
-        loadMeshTexture(dir + "/" + name, mesh);
-        std::string out = testing::internal::GetCapturedStdout();
+        std::string out = printedBy([&] { loadMeshTexture(dir + "/" + name, mesh); });
         std::string line = "\t\tChargement de la texture " + dir + "/" + name + " ...\n";
         EXPECT_EQ(out.substr(0, line.size()), line);
         return out.substr(std::min(line.size(), out.size()));
@@ -75,8 +64,7 @@ TEST_F(PictureTexture, TargaAndJpegBecomeTexturesOfTheirSizeAndColour) {
         Mesh first, second; // two meshes naming one file get two textures
         EXPECT_EQ(load(c.name, first) + load(c.name, second), "");
         ASSERT_EQ(first.textured + second.textured, 2) << c.name;
-        EXPECT_NE(first.texture, 77u);
-        EXPECT_NE(first.texture, second.texture);
+        EXPECT_TRUE(first.texture != 77u && first.texture != second.texture);
         EXPECT_EQ(glIsTexture(second.texture), GL_TRUE);
         GLint width = 0, height = 0;
         glBindTexture(GL_TEXTURE_2D, first.texture);
@@ -100,17 +88,15 @@ TEST_F(PictureTexture, MissingDamagedAndOversizedPicturesAreRefused) {
     writeTarga(dir + "/wide.tga", 10, 40000, 2, std::string(100, '\xff'));
     for (const char* name : {"none.tga", "broken.tga", "short.tga", "wide.tga"}) {
         Mesh mesh;
-        EXPECT_EQ(load(name, mesh), dir + "/" + name + failureTail);
-        EXPECT_EQ(mesh.textured, 0) << name;
-        EXPECT_EQ(mesh.texture, 77u) << name;
+        EXPECT_EQ(load(name, mesh), textureFailure(dir + "/" + name));
+        EXPECT_TRUE(mesh.textured == 0 && mesh.texture == 77u) << name;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << name;
     }
     // An error the library kept from before does not fail the next good load.
     writeTarga(dir + "/good.tga", 2, 2, 2, std::string(12, '\x09'));
     ilGetInteger(0xFFFF);
     Mesh good;
-    EXPECT_EQ(load("good.tga", good), "");
-    EXPECT_EQ(good.textured, 1);
+    EXPECT_TRUE(load("good.tga", good).empty() && good.textured == 1);
 }
 
 } // namespace
