@@ -6,6 +6,8 @@
 #include "app/clock.h"
 #include "app/show.h"
 #include "path/camera.h"
+#include "path/trajectory_file.h"
+#include "scene/text_reader.h"
 #include "scene/scene_state.h"
 #include "unit/scene/test_files.h"
 
@@ -18,32 +20,17 @@ int fakeClock() {
 
 // An open path of n points one unit apart along x, as the loader leaves it.
 Trajectory straightPath(int n) {
-    Trajectory path;
-    path.curves = 1;
-    path.positions = n;
-    TrajectoryPoint* last = nullptr;
+    std::string text =
+        "t\nPOSITIONS " + std::to_string(n) + "\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n";
     for (int i = 0; i < n; i++) {
-        TrajectoryPoint* point =
-            new TrajectoryPoint{{(float)i, 0, 0}, {0, 0, 0}, {0, 0, 0}, nullptr};
-        if (last) {
-            last->next = point;
-        } else {
-            path.firstPoint = point;
-        }
-        last = point;
+        text += std::to_string(i) + " 0 0\n";
     }
-    path.currentPoint = path.firstPoint;
+    TextReader reader;
+    readerFromText(reader, "path.dpl", text);
+    Trajectory path;
+    TrajectoryFileLines lines;
+    EXPECT_TRUE(parseTrajectory(reader, path, lines));
     return path;
-}
-
-void freePath(Trajectory& path) {
-    TrajectoryPoint* point = path.firstPoint;
-    for (int i = 0; i < path.positions && point; i++) {
-        TrajectoryPoint* next = point->next;
-        delete point;
-        point = next;
-    }
-    path = Trajectory();
 }
 
 class SceneIdle : public testing::Test {
@@ -61,9 +48,9 @@ class SceneIdle : public testing::Test {
     }
     void TearDown() override {
         setClockSource(nullptr);
-        freePath(camera.cameraPath);
+        freeTrajectory(&camera.cameraPath);
         for (SceneObject& object : objectList) {
-            freePath(object.path);
+            freeTrajectory(&object.path);
         }
         objectList.clear();
     }
