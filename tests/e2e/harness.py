@@ -4,6 +4,7 @@ as pixels, and stdout, stderr and the exit status collected. Every process is ki
 
 import datetime
 import os
+import pathlib
 import re
 import shutil
 import signal
@@ -34,9 +35,6 @@ def texture_failure(path):
     return (path + tail).encode("latin-1")
 
 
-# ---------------------------------------------------------------------------------------------
-# Pictures, music and maps
-# ---------------------------------------------------------------------------------------------
 
 def write_file(path, text):
     os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -135,9 +133,6 @@ def cleanup(path):
     shutil.rmtree(path, ignore_errors=True)
 
 
-# ---------------------------------------------------------------------------------------------
-# Display and player
-# ---------------------------------------------------------------------------------------------
 
 class Display:
     """An Xvfb of the test's own, so parallel tests never share a screen. Xvfb picks a free
@@ -243,13 +238,11 @@ class Player:
 
     def stdout(self):
         self.out.flush()
-        with open(self.out_path, "rb") as f:
-            return f.read()
+        return pathlib.Path(self.out_path).read_bytes()
 
     def stderr(self):
         self.err.flush()
-        with open(self.err_path, "rb") as f:
-            return f.read()
+        return pathlib.Path(self.err_path).read_bytes()
 
     def close(self):
         self.kill()
@@ -287,9 +280,6 @@ def apitrace_calls(trace):
     return [line.split(" ", 1)[1] for line in dump.splitlines() if line[:1].isdigit() and " " in line]
 
 
-# ---------------------------------------------------------------------------------------------
-# Pictures read back
-# ---------------------------------------------------------------------------------------------
 
 class Picture:
     """An 8-bit binary PPM read into memory, with pixel and region look-ups."""

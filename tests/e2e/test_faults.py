@@ -74,6 +74,7 @@ class FaultMatrix(unittest.TestCase):
         """A show with every kind of resource: screens, sky, font, particles, music, a textured
         world mesh, an object with its path and particles, and the camera path."""
         cls.template = w = h.new_workdir()
+        cls.display = h.Display()
         h.make_show_pictures(w)
         h.write_music(w, seconds=2)
         h.write_solid_jpg(os.path.join(w, "textures/herbe.jpg"), (110, 70, 20))
@@ -87,11 +88,11 @@ class FaultMatrix(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
+        cls.display.close()
         h.cleanup(cls.template)
 
     def start(self, case):
-        """Starts the player on a copy of the show with the case's faults, on a display of its
-        own; both are closed by stop_all."""
+        """Starts the player on a copy of the show with the case's faults."""
         workdir = os.path.join(h.new_workdir(), "play")
         self.addCleanup(h.cleanup, os.path.dirname(workdir))
         shutil.copytree(self.template, workdir)
@@ -103,19 +104,13 @@ class FaultMatrix(unittest.TestCase):
             os.makedirs(os.path.join(workdir, path))
         for path in case.chmod:
             os.chmod(os.path.join(workdir, path), 0)
-        display = h.Display()
         nobody = bool(case.chmod)
-        player = h.Player(workdir, ["faute"], display, wrapper=AS_NOBODY if nobody else None,
+        if getattr(self, "player", None):
+            self.player.close()  # the previous case's, still running when it failed
+        self.player = player = h.Player(workdir, ["faute"], self.display, wrapper=AS_NOBODY if nobody else None,
                           env={"LD_PRELOAD": "" if nobody else h.CLOCK_PRELOAD, "MESA_SHADER_CACHE_DISABLE": "true"})
-        self.stops += [display.close, player.close]
+        self.addCleanup(player.close)
         return player
-
-    def setUp(self):
-        self.stops = []
-
-    def stop_all(self):
-        while self.stops:
-            self.stops.pop()()
 
     def shot(self, player, seconds):
         player.set_clock(seconds)
@@ -131,10 +126,7 @@ class FaultMatrix(unittest.TestCase):
     def test_faults_that_let_the_show_play_through_its_restart(self):
         for case in PLAYING:
             with self.subTest(case.what):
-                try:
-                    self.play_through(case)
-                finally:
-                    self.stop_all()
+                self.play_through(case)
 
     def play_through(self, case):
         player = self.start(case)
@@ -167,13 +159,10 @@ class FaultMatrix(unittest.TestCase):
     def test_faults_that_end_the_load_with_their_status(self):
         for case in ENDING:
             with self.subTest(case.what):
-                try:
-                    player = self.start(case)
-                    self.assertEqual(player.wait_exit(30), case.status, case.what)
-                    self.check_console(case, player)
-                    self.assertNotIn(h.LOADED, player.stdout(), case.what)
-                finally:
-                    self.stop_all()
+                player = self.start(case)
+                self.assertEqual(player.wait_exit(30), case.status, case.what)
+                self.check_console(case, player)
+                self.assertNotIn(h.LOADED, player.stdout(), case.what)
 
 
 if __name__ == "__main__":

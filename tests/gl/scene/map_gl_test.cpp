@@ -1,12 +1,10 @@
 // Whole maps in a real GL context: the lights and material that lamps leave, none past seven
-// lamps, and mesh textures loaded or refused.
+// lamps. (Mesh textures are in the picture texture tests and the fault matrix.)
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include "scene/map.h"
-#include "scene/mesh_file.h"
 #include "scene/scene_state.h"
-#include "scene/texture.h"
 #include "unit/scene/test_files.h"
 
 static std::vector<float> glVector(void (*get)(GLenum, GLenum, float*), GLenum what, GLenum name) {
@@ -57,32 +55,4 @@ TEST(MapGl, SevenLampsAreSetUpAndEightNone) {
         leaveScratchMap(m);
     }
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
-}
-
-TEST(MeshGl, TexturedMeshGetsItsPictureAndAFailedPictureKeepsTheUvSection) {
-    initImageLibrary();
-    ScratchMap m = enterScratchMap("tex");
-    std::string uv = "\nuv mapping (1) :\n0,0 1,0 0,1\n";
-    writeTextFile(m.dir + "bon.msh", triangleMeshUpToOption() + "16\ntexture : mur.tga" + uv);
-    writeTextFile(m.dir + "mauvais.msh",
-                  triangleMeshUpToOption() + "112\ntexture : absent.tga" + uv);
-    std::string tga(18, '\0'); // 2 x 2, true colour
-    tga[2] = 2;
-    tga[12] = tga[14] = 2;
-    tga[16] = 24;
-    writeTextFile("textures/mur.tga", tga + std::string(12, '\x80'));
-    Mesh good, bad;
-    EXPECT_EQ(printedBy([&] {
-                  good = loadMesh("map/tex/bon.msh");
-                  bad = loadMesh("map/tex/mauvais.msh");
-              }),
-              "\tChargement du mesh map/tex/bon.msh ...\n"
-              "\t\tChargement de la texture textures/mur.tga ...\n"
-              "\tChargement du mesh map/tex/mauvais.msh ...\n"
-              "\t\tChargement de la texture textures/absent.tga ...\n" +
-                  textureFailure("textures/absent.tga"));
-    EXPECT_TRUE(good.textured == 1 && glIsTexture(good.texture));
-    EXPECT_TRUE(bad.textured == 0 && bad.emitsParticles == 1);
-    EXPECT_EQ(bad.faceUVs, (std::vector<float>{0, 0, 1, 0, 0, 1}));
-    leaveScratchMap(m);
 }

@@ -1,6 +1,6 @@
-// Trajectory files: header, points and tracks, rings, truncation, the header lines for the map
-// checker, broken and damaged files, and release. (Loading from disk, a missing file and a
-// broken one ending the load are in the map load tests and the end-to-end fault matrix.)
+// Trajectory files: header, points and tracks, rings, truncation, broken and damaged files, and
+// release. (Loading from disk, a missing file and a broken one ending the load are in the map
+// load tests and the fault matrix; the header lines the map checker asks for in its own tests.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -114,23 +114,5 @@ TEST(TrajectoryFile, EveryPrefixAndEveryDamagedByteIsRefusedOrReadWhole) {
             text[std::min(at, valid.size() - 1)] = d;
             EXPECT_TRUE(whole(parsed(text))) << "byte " << at << " made " << int(d);
         }
-    }
-}
-
-// For the map checker: header lines after blank lines and split values, and whole points only.
-TEST(TrajectoryFile, HeaderLinesAndWholePointsRead) {
-    TrajectoryFileLines lines;
-    parsed("title\n\nPOSITIONS 2\n\n\nCURVES\n1\nLOOP 1\nSPEED 1 START 0\n1 2 3\n4 5 6\n", &lines);
-    EXPECT_TRUE(lines.positions == 3 && lines.curves == 6 && lines.loop == 8 &&
-                lines.pointsRead == 2);
-    // Lines of three numbers, long enough to pass the count's size check: {curves, lines, whole}.
-    const int cases[][3] = {{2, 4, 2}, {2, 5, 2}, {2, 6, 3}, {3, 5, 1}};
-    for (const auto& c : cases) {
-        std::string body;
-        for (int i = 0; i < c[1]; i++) {
-            body += "100.25 100.25 100.25\n";
-        }
-        parsed(dpl(3, c[0], 0, body), &lines);
-        EXPECT_EQ(lines.pointsRead, c[2]) << c[0] << " " << c[1];
     }
 }

@@ -2,7 +2,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <random>
 
 #include <gtest/gtest.h>
 
@@ -54,23 +53,13 @@ TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
     EXPECT_EQ(readerErrorText(r), "t.txt:2: error: expected an integer, found \"abc\"");
 }
 
+// Hex, infinities, saturation, signed zero, and texts a hair off a float midpoint, which rounding
+// through a double would take to the tie's even neighbour. (Random decimals are compared with
+// strtof in the fast scan tests.)
 TEST(TextReader, FloatsReadBitForBitAsStrtof) {
-    // Hex, infinities, saturation, signed zero, and texts a hair off a float midpoint, which
-    // rounding through a double would take to the tie's even neighbour; then random decimals.
     std::string text = "1 -2.5 +3e2 .5 1.e1 -0 1E-3 0x1.8p1 -0X10 inf -INFINITY 1e999 -1e999 "
-                       "1e-999 1.000000536441803 -1.000001609325409 1.000001847743988 16777217";
-    std::mt19937 rng(1234);
-    std::uniform_int_distribution<int> digit(0, 9), len(1, 12), exp(-40, 40), pick(0, 3);
-    for (int i = 0; i < 20000; ++i) {
-        text += pick(rng) == 0 ? "\n-" : " ";
-        for (int part = 0; part < 2; ++part) {
-            for (int d = len(rng); d > 0; --d) {
-                text += char('0' + digit(rng));
-            }
-            text += part == 0 && pick(rng) != 0 ? "." : "";
-        }
-        text += pick(rng) == 0 ? "e" + std::to_string(exp(rng)) : "";
-    }
+                       "1e-999 1.000000536441803 -1.000001609325409 1.000001847743988 16777217\n"
+                       "-0.1234567890123 98765432109876.54321e-20";
     TextReader r = readerOver(text + " nan");
     for (char *p = text.data(), *end = nullptr; *p; p = end) {
         float expected = std::strtof(p, &end), got = 0;
