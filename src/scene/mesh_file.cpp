@@ -1,11 +1,13 @@
 // Mesh files (".msh"): vertices, faces, normals, colour, options and the optional texture section.
 #include "scene/mesh_file.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
 
+#include "scene/plain_lines.h"
 #include "scene/texture.h"
 
 // Smallest room one list entry takes in a file, one separator included ("0 0 0\n", "0,0 0,0
@@ -33,7 +35,8 @@ template <typename T> static void sizeArray(std::vector<T>& v, size_t count) {
 // The list loops below read one entry at a time as a whole line of plain numbers ("1.5 -2 3\n");
 // an entry in any other shape, or too near the end of the text for the line scans, is read
 // again from its start by the general reads, which give the same values for plain entries and
-// know every other form and every error message.
+// know every other form and every error message. A long list first has its plain lines read in
+// two halves on two threads; the loop goes on from the first entry they left.
 
 // Where the line scans may start: READER_LINE_MARGIN bytes before the end of the text.
 static const char* lineScanLimit(const TextReader& reader) {
@@ -94,17 +97,35 @@ static inline const char* scanUvLine(const char* p, float* uv, int& line) {
     return nullptr;
 }
 
+// Reads the leading plain lines of a list of `count` entries, on two threads when it is long,
+// and moves the reader past them. Returns how many were read.
+template <typename ScanLine>
+static size_t readPlainLines(TextReader& reader, size_t count, size_t splitBytes,
+                             const ScanLine& scan) {
+    const char* p = reader.text + reader.pos;
+    const size_t read = plainLinesSplit(p, reader.text + reader.size, lineScanLimit(reader), count,
+                                        splitBytes, scan);
+    moveReader(reader, p, reader.line + (int)read);
+    return read;
+}
+
 // Reads `count` lines of three floats into `out`, already sized.
-static bool readTriples(TextReader& reader, std::vector<Vec3>& out) {
+static bool readTriples(TextReader& reader, std::vector<Vec3>& out, size_t splitBytes) {
     if (reader.failed) {
         return false;
     }
+    Vec3* const first = out.data();
+    const size_t plain =
+        readPlainLines(reader, out.size(), splitBytes, [first](const char* p, size_t i) {
+            int line = 0;
+            return scanTripleLine(p, first[i], line);
+        });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
     int line = reader.line;
-    Vec3* v = out.data();
-    for (Vec3* const last = v + out.size(); v != last; ++v) {
+    Vec3* v = first + plain;
+    for (Vec3* const last = first + out.size(); v != last; ++v) {
         int entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next = start < limit ? scanTripleLine(start, *v, entryLine) : nullptr;
@@ -144,12 +165,19 @@ static bool readFaces(TextReader& reader, Mesh& mesh, MeshFileDetails& details) 
         return false;
     }
     const unsigned vertexLimit = (unsigned)mesh.vertexCount;
+    int* const first = mesh.faces.data();
+    const size_t plain =
+        readPlainLines(reader, (size_t)mesh.faceCount, details.splitBytes,
+                       [first, vertexLimit](const char* p, size_t i) {
+                           int line = 0;
+                           return scanFaceLine(p, first + 3 * i, vertexLimit, line);
+                       });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
     int line = reader.line;
-    int* face = mesh.faces.data();
-    for (int* const last = face + mesh.faces.size(); face != last; face += 3) {
+    int* face = first + 3 * plain;
+    for (int* const last = first + mesh.faces.size(); face != last; face += 3) {
         int entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next =
@@ -186,13 +214,19 @@ static bool readUvLine(TextReader& reader, float* uv) {
 }
 
 // Reads the uv lines into `out`, six floats each, already sized.
-static bool readUvLines(TextReader& reader, std::vector<float>& out) {
+static bool readUvLines(TextReader& reader, std::vector<float>& out, size_t splitBytes) {
+    float* const first = out.data();
+    const size_t plain =
+        readPlainLines(reader, out.size() / 6, splitBytes, [first](const char* p, size_t i) {
+            int line = 0;
+            return scanUvLine(p, first + 6 * i, line);
+        });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
     int line = reader.line;
-    float* uv = out.data();
-    for (float* const last = uv + out.size(); uv != last; uv += 6) {
+    float* uv = first + 6 * plain;
+    for (float* const last = first + out.size(); uv != last; uv += 6) {
         int entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next = start < limit ? scanUvLine(start, uv, entryLine) : nullptr;
@@ -234,7 +268,13 @@ static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& text
         return false;
     }
     sizeArray(mesh.faceUVs, (size_t)uvCount * 6);
-    return readUvLines(reader, mesh.faceUVs);
+    return readUvLines(reader, mesh.faceUVs, details.splitBytes);
+}
+
+size_t meshSplitBytes() {
+    static const size_t bytes =
+        std::thread::hardware_concurrency() > 1 ? MESH_SPLIT_BYTES : SIZE_MAX;
+    return bytes;
 }
 
 bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
@@ -249,7 +289,7 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFil
         return false;
     }
     sizeArray(mesh.vertices, (size_t)mesh.vertexCount);
-    if (!readTriples(reader, mesh.vertices)) {
+    if (!readTriples(reader, mesh.vertices, details.splitBytes)) {
         return false;
     }
 
@@ -274,7 +314,7 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFil
         return false;
     }
     sizeArray(mesh.normals, (size_t)normalCount);
-    if (!readTriples(reader, mesh.normals)) {
+    if (!readTriples(reader, mesh.normals, details.splitBytes)) {
         return false;
     }
 

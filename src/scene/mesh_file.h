@@ -15,6 +15,13 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName);
 
 #define MESH_FAULT_LIMIT 20 // faults kept in detail; the rest are only counted
 
+// Lists of more text than this are read in two halves on two threads: below it a thread costs
+// more than it saves.
+#define MESH_SPLIT_BYTES ((size_t)1 << 20)
+
+// MESH_SPLIT_BYTES on a machine of two cores or more; on one, the largest size (never split).
+size_t meshSplitBytes();
+
 // A fault that a parse asked to keep going stepped over.
 struct MeshFault {
     int line;            // line of the fault
@@ -28,6 +35,7 @@ struct MeshFileDetails {
     int textureLine = 0;           // out: line of the texture name (textured meshes)
     std::vector<MeshFault> faults; // out: the first MESH_FAULT_LIMIT faults stepped over
     int faultCount = 0;            // out: every fault stepped over
+    size_t splitBytes = meshSplitBytes(); // in: lists of more text are read on two threads
 };
 
 // The same parse, also giving the lines of the colour and the texture name; with keepGoing it

@@ -1,13 +1,17 @@
 // The fast number scans of the text reader and the mesh lists read through them: the same
 // values, ends and lines as the C library and the general reads, at every length and position.
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "scene/mesh_file.h"
+#include "scene/plain_lines.h"
 #include "scene/text_reader.h"
 
 namespace {
@@ -193,6 +197,52 @@ TEST(FastScan, FaultsAfterWholeLineScansKeepTheirLines) {
     EXPECT_FALSE(parseMesh(strict, mesh, texture));
     EXPECT_EQ(strict.errorLine, 2003 + 1500);
     EXPECT_EQ(strict.error, "face index 2000 outside the 2000 vertices");
+}
+
+// A list read in two halves alone, for every entry count over the same lines: each entry read
+// once into its own place, the second half on the other thread, up to the list's end (the text
+// after it is never read) or to the first entry that does not start its line, in either half.
+TEST(FastScan, ListHalvesReadEachEntryOnceAndStopAtTheListEnd) {
+    const size_t lines = 800, notPlain = 300;
+    std::string text;
+    for (size_t i = 0; i < lines; i++) {
+        text +=
+            (i == notPlain ? " " : "") + std::string(i % 50, '0') + std::to_string(i * i) + "\n";
+    }
+    const char* end = text.data() + text.size();
+    std::vector<long> values(lines);
+    std::vector<std::atomic<int>> timesRead(lines);
+    std::vector<std::thread::id> readBy(lines);
+    auto scan = [&](const char* p, size_t i) -> const char* {
+        char* stop = nullptr;
+        values[i] = std::strtol(p, &stop, 10);
+        readBy[i] = std::this_thread::get_id();
+        timesRead[i]++;
+        return *stop == '\n' ? stop + 1 : nullptr;
+    };
+    for (size_t count = 2; count < lines; count++) {
+        for (std::atomic<int>& times : timesRead) {
+            times = 0;
+        }
+        const char* p = text.data();
+        const size_t read = std::min(count, notPlain);
+        ASSERT_EQ(plainLinesSplit(p, end, end, count, 0, scan), read) << count << " entries";
+        EXPECT_TRUE(std::count(text.c_str(), p, '\n') == (long)read && p[-1] == '\n') << count;
+        for (size_t i = 0; i < lines; i++) {
+            ASSERT_TRUE(i < read ? timesRead[i] == 1 && values[i] == long(i * i)
+                                 : timesRead[i] <= (i < count ? 1 : 0))
+                << count << " entries, " << i;
+        }
+        EXPECT_EQ(readBy[read - 1] == std::this_thread::get_id(), read <= count / 2) << count;
+    }
+    // Only lists longer than the given size are split, the size guessed from their first lines.
+    std::string tens;
+    for (int i = 0; i < 100; i++) {
+        tens += "123456789\n";
+    }
+    const char* tensEnd = tens.data() + tens.size();
+    EXPECT_TRUE(plainLinesLong(tens.data(), tensEnd, 3000, 29999));
+    EXPECT_FALSE(plainLinesLong(tens.data(), tensEnd, 3000, 30000));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Mesh files that are accepted: sections, option bits, free white space, texture names, and the
 // details the map checker asks for (colour and texture lines, faults stepped over).
 #include <algorithm>
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
@@ -111,5 +112,98 @@ TEST(MeshDetails, LinesForTheCheckerAndFaultsSteppedOver) {
         // Every fault lies before the colour values and the texture name, which are still read.
         EXPECT_EQ(lenient.colorLine, lineOf(c.text, "0.5 0.5 0.5"));
         EXPECT_EQ(lenient.textureLine, lineOf(c.text, "texture"));
+    }
+}
+
+template <typename T> static std::string bytesOf(const std::vector<T>& v) {
+    return std::string((const char*)v.data(), v.size() * sizeof(T));
+}
+
+// What a parse gives that the player or the checker may look at: the outcome with its lines and
+// faults, and the arrays of an accepted mesh byte for byte (a failed parse leaves them
+// unspecified).
+static std::pair<std::string, std::string> parseWithSplit(const std::string& text,
+                                                          size_t splitBytes, bool keepGoing) {
+    TextReader reader;
+    Mesh mesh;
+    std::string texture;
+    MeshFileDetails details;
+    details.keepGoing = keepGoing;
+    details.splitBytes = splitBytes;
+    readerFromText(reader, "m.msh", text);
+    const bool ok = parseMesh(reader, mesh, texture, details);
+    std::string summary = readerErrorText(reader) + " at " + std::to_string(reader.pos) + " line " +
+                          std::to_string(reader.line) + " faults " +
+                          std::to_string(details.faultCount);
+    for (const MeshFault& fault : details.faults) {
+        summary += "; " + std::to_string(fault.line) + ": " + fault.message;
+    }
+    return {summary, ok ? bytesOf(mesh.vertices) + bytesOf(mesh.faces) + bytesOf(mesh.normals) +
+                              bytesOf(mesh.faceUVs)
+                        : ""};
+}
+
+// The same parse read in two halves (split forced down to any list) and on one thread.
+static void expectSameSplitOrNot(const std::string& text, bool keepGoing, const std::string& what) {
+    const auto split = parseWithSplit(text, 1, keepGoing);
+    const auto whole = parseWithSplit(text, SIZE_MAX, keepGoing);
+    EXPECT_EQ(split.first, whole.first) << what;
+    EXPECT_TRUE(split.second == whole.second) << what;
+}
+
+TEST(MeshFile, ListsReadInTwoHalvesGiveWhatOneThreadGives) {
+    // Four lists of 3000 entries, one line each, every entry its own numbers.
+    const int n = 3000;
+    const char* heads[] = {"vertices", "faces", "normales", "uv mapping"};
+    std::vector<std::string> lines;
+    std::vector<size_t> firstEntry; // line index of each list's entry 0
+    for (int list = 0; list < 4; ++list) {
+        if (list == 3) {
+            lines.insert(lines.end(), {"couleur : 1 1 1", "option : 16", "texture : t.jpg"});
+        }
+        lines.push_back(std::string(heads[list]) + " (" + std::to_string(n) + ") :");
+        firstEntry.push_back(lines.size());
+        for (int i = 0; i < n; ++i) {
+            const std::string a = std::to_string(i * 7 % 1009), b = std::to_string(i % 97);
+            lines.push_back(list == 1   ? std::to_string(i) + " " + a + " " + b
+                            : list == 3 ? a + ".5," + b + " 0,1." + b + " -" + b + "," + a
+                                        : "-" + a + "." + b + " " + b + " " + a + ".25");
+        }
+    }
+    auto join = [](const std::vector<std::string>& from) {
+        std::string text;
+        for (const std::string& line : from) {
+            text += line + "\n";
+        }
+        return text;
+    };
+    const std::string plain = join(lines);
+    ASSERT_EQ(parseWithSplit(plain, SIZE_MAX, false).second.size(), 60u * n);
+    expectSameSplitOrNot(plain, false, "plain");
+    // Lines that are not one plain entry, or faults, around the first entry of the second half and
+    // further on.
+    struct Edit {
+        int list;
+        const char* line; // "+" joins the entry with the next one
+    } edits[] = {{0, "1e0 2 3"},       {0, "1  2 3"}, {0, "1 2 3\r"},    {0, "+"},
+                 {0, "1 2\n3"},        {2, " 0 0 1"}, {2, ""},           {1, "0 1 3000"},
+                 {1, "0 x 1"},         {1, "+"},      {1, "-1 0 2\n\n"}, {3, "0,0 1,0\n1,1"},
+                 {3, "0,0e1 1,0 1,1"}, {3, "+"}};
+    for (const Edit& edit : edits) {
+        for (int at : {n / 2 - 1, n / 2, n / 2 + 1, n * 3 / 4}) {
+            std::vector<std::string> edited = lines;
+            const size_t line = firstEntry[(size_t)edit.list] + (size_t)at;
+            if (edit.line == std::string("+")) {
+                edited[line] += " " + edited[line + 1];
+                edited.erase(edited.begin() + (long)line + 1);
+            } else {
+                edited[line] = edit.line;
+            }
+            for (bool keepGoing : {false, true}) {
+                expectSameSplitOrNot(join(edited), keepGoing,
+                                     std::to_string(edit.list) + " \"" + edit.line + "\" at " +
+                                         std::to_string(at));
+            }
+        }
     }
 }
