@@ -180,6 +180,13 @@ TEST(MeshFile, ListsReadInTwoHalvesGiveWhatOneThreadGives) {
     const std::string plain = join(lines);
     ASSERT_EQ(parseWithSplit(plain, SIZE_MAX, false).second.size(), 60u * n);
     expectSameSplitOrNot(plain, false, "plain");
+    // Two vertices a line: the second half's first line would be the one right after the list.
+    std::vector<std::string> paired = lines;
+    for (size_t line = firstEntry[0]; line < firstEntry[0] + n / 2; ++line) {
+        paired[line] += " " + paired[line + 1];
+        paired.erase(paired.begin() + (long)line + 1);
+    }
+    expectSameSplitOrNot(join(paired), false, "two vertices a line");
     // Lines that are not one plain entry, or faults, around the first entry of the second half and
     // further on.
     struct Edit {
