@@ -6,88 +6,12 @@
 #include "path/camera.h"
 #include "path/face_order.h"
 #include "render/font.h"
+#include "render/mesh_draw.h"
+#include "render/mesh_lists.h"
 #include "render/particles.h"
 #include "render/screens.h"
 #include "render/skybox.h"
 #include "scene/scene_state.h"
-
-// Number of faces whose indices and (for textured drawing) uv coordinates the arrays hold, so
-// a record whose counts disagree with its arrays is never read past its end.
-static int drawableFaceCount(const Mesh& mesh, bool textured) {
-    size_t count = mesh.faceCount > 0 ? size_t(mesh.faceCount) : 0;
-    if (count > mesh.faces.size() / 3) {
-        count = mesh.faces.size() / 3;
-    }
-    if (textured && count > mesh.faceUVs.size() / 6) {
-        count = mesh.faceUVs.size() / 6;
-    }
-    return int(count);
-}
-
-// True when the three corners of face i name existing vertices and normals.
-static bool faceInRange(const Mesh& mesh, int i) {
-    const size_t limit =
-        mesh.vertices.size() < mesh.normals.size() ? mesh.vertices.size() : mesh.normals.size();
-    for (int k = 0; k < 3; k++) {
-        const int v = mesh.faces[3 * i + k];
-        if (v < 0 || size_t(v) >= limit) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Normal, uv, then position of each corner of face i.
-static void drawTexturedFace(const Mesh& mesh, int i) {
-    for (int k = 0; k < 3; k++) {
-        const int v = mesh.faces[3 * i + k];
-        glNormal3f(mesh.normals[v].x, mesh.normals[v].y, mesh.normals[v].z);
-        glTexCoord2f(mesh.faceUVs[6 * i + 2 * k], mesh.faceUVs[6 * i + 2 * k + 1]);
-        glVertex3f(mesh.vertices[v].x, mesh.vertices[v].y, mesh.vertices[v].z);
-    }
-}
-
-// Textured: texturing on around one batch of triangles, no colour set. Untextured: the mesh's
-// colour becomes the current colour and texturing is not touched.
-void drawMeshImmediate(const Mesh& mesh) {
-    if (mesh.textured != 0) {
-        const int count = drawableFaceCount(mesh, true);
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, mesh.texture);
-        glBegin(GL_TRIANGLES);
-        for (int i = 0; i < count; i++) {
-            if (faceInRange(mesh, i)) {
-                drawTexturedFace(mesh, i);
-            }
-        }
-        glEnd();
-        glDisable(GL_TEXTURE_2D);
-        return;
-    }
-    const int count = drawableFaceCount(mesh, false);
-    glColor3f(mesh.color.r, mesh.color.g, mesh.color.b);
-    glBegin(GL_TRIANGLES);
-    for (int i = 0; i < count; i++) {
-        if (!faceInRange(mesh, i)) {
-            continue;
-        }
-        for (int k = 0; k < 3; k++) {
-            const int v = mesh.faces[3 * i + k];
-            glNormal3f(mesh.normals[v].x, mesh.normals[v].y, mesh.normals[v].z);
-            glVertex3f(mesh.vertices[v].x, mesh.vertices[v].y, mesh.vertices[v].z);
-        }
-    }
-    glEnd();
-}
-
-// The list holds the same calls, texture enable, binding and colour included.
-void drawMesh(const Mesh& mesh) {
-    if (mesh.displayList != 0) {
-        glCallList(mesh.displayList);
-        return;
-    }
-    drawMeshImmediate(mesh);
-}
 
 // A tree: its faces nearest first from the path camera, textured, with depth writes off (set by
 // the caller). A tree without uv coordinates is drawn as a plain mesh in its colour instead.

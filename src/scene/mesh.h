@@ -17,6 +17,11 @@ struct Color3 {
     float r, g, b;
 };
 
+// The corners of a box around some vertices; low above high when it holds none.
+struct Box3 {
+    Vec3 low, high;
+};
+
 struct Mesh {
     int vertexCount = 0;            // entries of vertices
     int faceCount = 0;              // triangles; the renderers loop over this count
@@ -34,4 +39,5 @@ struct Mesh {
     std::vector<float> faceDistance; // work: one sort key per triangle
     std::vector<int> faceOrder;     // work: drawing order of the triangles
     unsigned int displayList = 0;   // compiled drawing of a world or object mesh, 0 when none
+    std::vector<Box3> listParts;    // bounds of the faces of lists displayList, displayList + 1, ...
 };

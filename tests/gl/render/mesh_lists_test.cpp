@@ -108,8 +108,20 @@ void buildScene(unsigned int patterned, unsigned int plain, unsigned int black) 
     camera.cameraPath.position = {0, 6, 4};
 }
 
+// Compiles the lists of the world and object meshes, partFaces faces to a list part.
+void compileWithParts(int partFaces) {
+    for (Mesh& mesh : worldList) {
+        compileMeshList(mesh, partFaces);
+    }
+    for (SceneObject& object : objectList) {
+        compileMeshList(object.mesh, partFaces);
+    }
+}
+
 } // namespace
 
+// Whole meshes in one part each, then parts of 16 faces: the ground's rows behind the camera and
+// beside the view are skipped, the rest called; the frame is the same either way.
 TEST(MeshLists, SamePixelsAndStateAsImmediateModeAndCompilingDrawsNothing) {
     const unsigned int patterned = makeTexture(
         {{250, 40, 40, 255}, {40, 250, 40, 255}, {40, 40, 250, 255}, {250, 250, 40, 255}});
@@ -128,53 +140,61 @@ TEST(MeshLists, SamePixelsAndStateAsImmediateModeAndCompilingDrawsNothing) {
             glColor3f(0.3f, 0.9f, 0.6f);
             glBindTexture(GL_TEXTURE_2D, plain);
         }};
-    for (const auto& start : starts) {
-        buildScene(patterned, plain, black);
-        std::vector<unsigned char> immediate, listed;
-        const std::vector<float> immediateState = drawFrame(start, immediate);
-        ASSERT_GT(drawnPixels(immediate), 640 * 480 / 4) << "the scene is not in view";
+    for (const int partFaces : {MESH_LIST_PART_FACES, 16})
+        for (const auto& start : starts) {
+            buildScene(patterned, plain, black);
+            std::vector<unsigned char> immediate, listed;
+            const std::vector<float> immediateState = drawFrame(start, immediate);
+            ASSERT_GT(drawnPixels(immediate), 640 * 480 / 4) << "the scene is not in view";
 
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor4f(0.25f, 0.5f, 0.75f, 1);
-        compileMeshLists();
-        std::vector<unsigned char> afterCompile(640 * 480 * 4);
-        glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, afterCompile.data());
-        EXPECT_EQ(drawnPixels(afterCompile), 0);
-        GLfloat colour[4];
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        EXPECT_TRUE(colour[0] == 0.25f && colour[1] == 0.5f && colour[2] == 0.75f);
-        std::vector<unsigned int> lists;
-        for (Mesh& mesh : worldList) {
-            lists.push_back(mesh.displayList);
-            mesh.vertices.clear(); // the frame from the lists no longer reads the arrays
-        }
-        for (SceneObject& object : objectList) {
-            lists.push_back(object.mesh.displayList);
-            object.mesh.vertices.clear();
-        }
-        EXPECT_EQ(treeList[0].displayList, 0u); // trees keep their per-frame order
+            glClear(GL_COLOR_BUFFER_BIT);
+            glColor4f(0.25f, 0.5f, 0.75f, 1);
+            compileWithParts(partFaces);
+            std::vector<unsigned char> afterCompile(640 * 480 * 4);
+            glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, afterCompile.data());
+            EXPECT_EQ(drawnPixels(afterCompile), 0);
+            GLfloat colour[4];
+            glGetFloatv(GL_CURRENT_COLOR, colour);
+            EXPECT_TRUE(colour[0] == 0.25f && colour[1] == 0.5f && colour[2] == 0.75f);
+            std::vector<unsigned int> lists;
+            for (Mesh& mesh : worldList) {
+                lists.push_back(mesh.displayList);
+                mesh.vertices.clear(); // the frame from the lists no longer reads the arrays
+            }
+            for (SceneObject& object : objectList) {
+                lists.push_back(object.mesh.displayList);
+                object.mesh.vertices.clear();
+            }
+            EXPECT_EQ(treeList[0].displayList, 0u); // trees keep their per-frame order
 
-        const std::vector<float> listedState = drawFrame(start, listed);
-        int differing = 0;
-        for (size_t i = 0; i < immediate.size(); i++) {
-            differing += immediate[i] != listed[i];
-        }
-        EXPECT_EQ(differing, 0) << "pixels differ";
-        EXPECT_EQ(immediateState, listedState);
+            const MeshListCounts before = meshListCounts;
+            const std::vector<float> listedState = drawFrame(start, listed);
+            if (partFaces == 16) {
+                EXPECT_GT(meshListCounts.partsSkipped, before.partsSkipped);
+                EXPECT_GT(meshListCounts.partsDrawn, before.partsDrawn + 20);
+            }
+            int differing = 0;
+            for (size_t i = 0; i < immediate.size(); i++) {
+                differing += immediate[i] != listed[i];
+            }
+            EXPECT_EQ(differing, 0) << "pixels differ";
+            EXPECT_EQ(immediateState, listedState);
 
-        // A second compile keeps the lists; releasing deletes them and sets 0 again.
-        compileMeshLists();
-        for (size_t i = 0; i < lists.size(); i++) {
-            const Mesh& mesh = i < 4 ? worldList[i] : objectList[i - 4].mesh;
-            EXPECT_TRUE(lists[i] != 0 && mesh.displayList == lists[i] && glIsList(lists[i])) << i;
+            // A second compile keeps the lists; releasing deletes them and sets 0 again.
+            compileWithParts(partFaces);
+            for (size_t i = 0; i < lists.size(); i++) {
+                const Mesh& mesh = i < 4 ? worldList[i] : objectList[i - 4].mesh;
+                EXPECT_TRUE(lists[i] != 0 && mesh.displayList == lists[i] && glIsList(lists[i]))
+                    << i;
+            }
+            releaseMeshLists();
+            for (size_t i = 0; i < lists.size(); i++) {
+                const Mesh& mesh = i < 4 ? worldList[i] : objectList[i - 4].mesh;
+                EXPECT_TRUE(!glIsList(lists[i]) && mesh.displayList == 0 && mesh.listParts.empty())
+                    << i;
+            }
+            glDisable(GL_LIGHT0);
         }
-        releaseMeshLists();
-        for (size_t i = 0; i < lists.size(); i++) {
-            const Mesh& mesh = i < 4 ? worldList[i] : objectList[i - 4].mesh;
-            EXPECT_TRUE(!glIsList(lists[i]) && mesh.displayList == 0) << i;
-        }
-        glDisable(GL_LIGHT0);
-    }
     worldList.clear();
     objectList.clear();
     treeList.clear();
@@ -183,5 +203,37 @@ TEST(MeshLists, SamePixelsAndStateAsImmediateModeAndCompilingDrawsNothing) {
     }
     for (unsigned int texture : {patterned, plain, black}) {
         glDeleteTextures(1, &texture);
+    }
+}
+
+// A mesh whose last faces lie behind the camera leaves the current normal and uv of its last
+// vertex, as drawing it vertex by vertex does; an untextured one leaves its colour too.
+TEST(MeshLists, SkippedLastPartLeavesTheLastVertexState) {
+    for (const unsigned int texture : {0u, 7u}) {
+        Mesh mesh = grid(-4, -12, 8, 4, {0.2f, 0.4f, 0.6f}, -1, texture); // rows run towards +z
+        mesh.normals.back() = {0, 0, 1};
+        mesh.faceUVs.end()[-2] = 0.125f;
+        std::vector<float> states[2];
+        for (int way = 0; way < 2; way++) {
+            resetRenderState();
+            glMatrixMode(GL_PROJECTION);
+            gluPerspective(60.0, 640.0 / 480.0, 0.1, 100.0);
+            gluLookAt(0, 2, -6, 0, -1, -14, 0, 1, 0); // the last rows, near z = -4, are behind
+            glMatrixMode(GL_MODELVIEW);
+            if (way == 1) {
+                ASSERT_NE(compileMeshList(mesh, 4), 0u);
+            }
+            const MeshListCounts before = meshListCounts;
+            drawMesh(mesh);
+            if (way == 1) {
+                EXPECT_GT(meshListCounts.partsSkipped, before.partsSkipped);
+            }
+            states[way].resize(12);
+            glGetFloatv(GL_CURRENT_COLOR, &states[way][0]);
+            glGetFloatv(GL_CURRENT_NORMAL, &states[way][4]);
+            glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &states[way][8]);
+        }
+        EXPECT_EQ(states[0], states[1]) << "texture " << texture;
+        glDeleteLists(mesh.displayList, GLsizei(mesh.listParts.size() + 1));
     }
 }
