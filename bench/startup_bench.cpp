@@ -23,6 +23,10 @@ namespace {
 
 const double TIMEOUT_SECONDS = 30;
 
+// The scratch directory: the large map, and the probe's stamp for every run (the demo runs from
+// the source tree, which must not be written into).
+std::string scratchDir;
+
 long long monotonicNs() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -98,7 +102,7 @@ bool writeLargeMap(const std::string& dir) {
 // Starts the player on `mapName` in `dir` and returns the seconds from the start to its first
 // presented frame, or -1 when no frame came within the timeout. The player is then stopped.
 double timeFirstFrame(const std::string& dir, const std::string& mapName) {
-    const std::string stamp = dir + "/first-frame";
+    const std::string stamp = scratchDir + "/first-frame";
     unlink(stamp.c_str());
     const long long start = monotonicNs();
     const pid_t child = fork();
@@ -161,6 +165,7 @@ void startup(benchmark::State& state, const std::string& dir, const std::string&
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     const std::string dir = makeScratchDir("skarn-startup-bench-");
+    scratchDir = dir;
     if (dir.empty() || !writeLargeMap(dir)) {
         fprintf(stderr, "startup_bench: can't write the large map\n");
         removeScratchDir(dir);
