@@ -5,12 +5,14 @@
 #include <IL/ilu.h>
 #include <IL/ilut.h>
 #include <GL/gl.h>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "scene/jpeg_check.h"
 #include "scene/texture.h"
 
 //----------------------------------------------------------------------------------
@@ -138,6 +140,26 @@ static bool pictureHeaderSides(const std::string& path, int& width, int& height,
     return false;
 }
 
+// True when the image library hands the file to its JPEG reader: always for its JPEG names (in
+// any case), and by the start marker for the others (its fallback for names it doesn't know).
+static bool readAsJpeg(const std::string& path) {
+    size_t dot = path.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+    for (char& c : ext) {
+        c = (char)tolower((unsigned char)c);
+    }
+    if (ext == "jpg" || ext == "jpe" || ext == "jpeg" || ext == "jif" || ext == "jfif") {
+        return true;
+    }
+    FILE* f = fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        return false;
+    }
+    bool marked = fgetc(f) == 0xff && fgetc(f) == 0xd8;
+    fclose(f);
+    return marked;
+}
+
 // Loads the picture into the bound image and checks it: false when the load failed, left an
 // error behind, or gave a size outside 1..maxSize (the Targa reader answers "loaded" for some
 // damaged files with an absurd size, and uploading those crashes inside the library).
@@ -151,6 +173,9 @@ bool loadPictureChecked(const std::string& path, int maxSize) {
     if (broken || (sided && (claimedWidth > maxSize || claimedHeight > maxSize ||
                              (uint64_t)claimedWidth * (uint64_t)claimedHeight >
                                  (uint64_t)fileBytes * PIXELS_PER_FILE_BYTE))) {
+        return false;
+    }
+    if (readAsJpeg(path) && !jpegCheckDecodes(path, maxSize)) {
         return false;
     }
     drainImageErrors(); // an earlier caller's error must not fail this load
