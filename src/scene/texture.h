@@ -16,7 +16,8 @@ const char* imageLibraryVersionProblem(int ilVersion, int iluVersion, int ilutVe
 // Loads one picture into the image already bound and checks it, without uploading: false when
 // the picture can't be read, the library reports an error after the load, or a side is not in
 // 1..maxSize. A header that claims a side above maxSize, or far more pixels than the file could
-// hold, is refused before the library allocates for it. Needs no GL context.
+// hold, is refused before the library allocates for it; so is a file the library would read as a
+// JPEG that does not decode cleanly with libjpeg (its reader hangs on some). Needs no GL context.
 bool loadPictureChecked(const std::string& path, int maxSize);
 
 // Loads one picture into the image already bound and uploads it. Returns the OpenGL texture
