@@ -128,8 +128,11 @@ static bool pictureHeaderSides(const std::string& path, int& width, int& height,
     if (dot != std::string::npos &&
         (path.compare(dot, 4, ".tga") == 0 || path.compare(dot, 4, ".TGA") == 0)) {
         // A colour map larger than the whole file makes the library allocate for it all the same.
+        // The colour-mapped kinds (1, 9) read a map whatever byte 1 says, and the library keeps
+        // the map length signed: from 0x8000 on it asks for gigabytes.
         const long mapBytes = (long)le16(h + 5) * ((h[7] + 7) / 8);
-        if (h[1] != 0 && mapBytes > bytes) {
+        const bool mapped = h[1] != 0 || h[2] == 1 || h[2] == 9;
+        if (mapped && (mapBytes > bytes || le16(h + 5) >= 0x8000)) {
             broken = true;
             return false;
         }

@@ -81,3 +81,23 @@ TEST(JpegCheck, DamagedPicturesAreRefusedUnderEveryJpegNameAndAWholeOnePasses) {
     ilDeleteImages(1, &image);
     removeScratchDir(dir);
 }
+
+TEST(JpegCheck, TargaColourMapReadAsNegativeIsRefusedToo) {
+    // Found by fuzzing next to the JPEG hangs: a colour-mapped Targa that says it has no map,
+    // with a map length the library reads as negative; it asked for 4 GB.
+    const unsigned char found[] = {0x00, 0x00, 0x09, 0xff, 0xff, 0xff, 0xf6, 0x10, 0x00,
+                                   0x00, 0x00, 0x00, 0xe4, 0x00, 0x06, 0x00, 0x18, 0x00};
+    const std::string dir = makeScratchDir();
+    writeTextFile(dir + "/found.tga", bytes(found, sizeof found));
+    std::string large(70000, '\0');
+    large.replace(0, 18, bytes(found, sizeof found));
+    writeTextFile(dir + "/large.tga", large); // a map that fits in the file, still read as negative
+    ilInit();
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    EXPECT_FALSE(loadPictureChecked(dir + "/found.tga", 16384));
+    EXPECT_FALSE(loadPictureChecked(dir + "/large.tga", 16384));
+    ilDeleteImages(1, &image);
+    removeScratchDir(dir);
+}
