@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
+#include <thread>
 
 #include "scene/plain_lines.h"
 #include "scene/texture.h"

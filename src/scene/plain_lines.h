@@ -6,7 +6,7 @@
 
 #include <cstddef>
 #include <cstring>
-#include <thread>
+#include <pthread.h>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -74,6 +74,12 @@ inline bool plainLinesLong(const char* p, const char* end, size_t count, size_t 
            (double)sampleBytes * (double)count > (double)splitBytes * (double)sampleLines;
 }
 
+// Runs a callable given as the thread argument.
+template <typename Body> void* plainLinesRun(void* body) {
+    (*(Body*)body)();
+    return nullptr;
+}
+
 // Reads the leading plain lines of a list of `count` entries at p, in two halves on two threads
 // when its text is longer than `splitBytes`; the line scans may start below `limit`, the text
 // ends at `end`. Returns the entries read, p moved past them (0 and p unmoved for a short list):
@@ -89,15 +95,23 @@ size_t plainLinesSplit(const char*& p, const char* end, const char* limit, size_
     const char* secondStart = nullptr;
     const char* secondEnd = nullptr;
     size_t secondRead = 0;
-    std::thread helper([&, start = p] {
+    auto second = [&, start = p] {
         secondStart = secondEnd = plainLinesSkip(start, end, half);
         if (secondStart != nullptr) {
             secondRead = plainLinesRead(secondEnd, limit, half, count, scan);
         }
-    });
+    };
+    // A thread the system refuses is no error: the second half is then read after the first.
+    pthread_t thread;
+    const bool threaded =
+        pthread_create(&thread, nullptr, plainLinesRun<decltype(second)>, &second) == 0;
     const char* first = p;
     const size_t firstRead = plainLinesRead(first, limit, 0, half, scan);
-    helper.join();
+    if (threaded) {
+        pthread_join(thread, nullptr);
+    } else {
+        second();
+    }
     if (first == secondStart) {
         p = secondEnd;
         return half + secondRead;
