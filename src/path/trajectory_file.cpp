@@ -149,9 +149,7 @@ void loadTrajectory(const std::string& path, Trajectory* trajectory) {
         return;
     }
     if (!parseTrajectory(reader, *trajectory)) {
-        fflush(stdout);
-        fprintf(stderr, "%s\n", readerErrorText(reader).c_str());
-        exit(1);
+        readerExit(readerErrorText(reader), 1);
     }
 }
 

@@ -48,16 +48,12 @@ MapReport loadMap(const std::string& mapName) {
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {
-        fflush(stdout);
-        fprintf(stderr, "%s: %s\n", path.c_str(), strerror(err));
-        exit(0);
+        readerExit(path + ": " + strerror(err), 0);
     }
     // The whole file is checked first, so a broken map stops before anything is loaded.
     MapFile map;
     if (!parseMapFile(reader, map)) {
-        fflush(stdout);
-        fprintf(stderr, "%s\n", readerErrorText(reader).c_str());
-        exit(1);
+        readerExit(readerErrorText(reader), 1);
     }
 
     MapReport report;

@@ -346,16 +346,12 @@ Mesh loadMesh(const std::string& path) {
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {
-        fflush(stdout);
-        fprintf(stderr, "%s: %s\n", path.c_str(), strerror(err));
-        exit(1);
+        readerExit(path + ": " + strerror(err), 1);
     }
     Mesh mesh;
     std::string textureName;
     if (!parseMesh(reader, mesh, textureName)) {
-        fflush(stdout);
-        fprintf(stderr, "%s\n", readerErrorText(reader).c_str());
-        exit(1);
+        readerExit(readerErrorText(reader), 1);
     }
     if (mesh.textured) {
         loadMeshTexture("textures/" + textureName, mesh);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -116,6 +117,14 @@ inline bool readerFail(TextReader& reader, const std::string& message) {
 // The first failure as "path:line: error: what".
 inline std::string readerErrorText(const TextReader& reader) {
     return reader.path + ":" + std::to_string(reader.errorLine) + ": error: " + reader.error;
+}
+
+// Prints one message on standard error after what standard output holds, then ends the process
+// with `status`: how a file the show can't go without is reported.
+[[noreturn]] inline void readerExit(const std::string& message, int status) {
+    fflush(stdout);
+    fprintf(stderr, "%s\n", message.c_str());
+    exit(status);
 }
 
 // The blanks of formatted input: space, tab, line end, carriage return, vertical tab, form feed.
