@@ -15,8 +15,8 @@ namespace {
 
 using Matrix = std::array<double, 16>;
 
-// Runs `apply` over a recognisable modelview matrix, checks that matrix is current and untouched
-// afterwards, and returns the projection matrix it left.
+// Runs `apply` over a recognisable current modelview matrix, checks it is left current and
+// untouched, and returns the projection matrix.
 Matrix projectionAfter(const std::function<void()>& apply) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -32,30 +32,25 @@ Matrix projectionAfter(const std::function<void()>& apply) {
     return projection;
 }
 
-// Window position of world point p under `projection` alone, in a 640 x 480 viewport.
-std::array<double, 3> windowAt(const Matrix& projection, double x, double y, double z) {
-    const Matrix identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    const GLint viewport[4] = {0, 0, 640, 480};
-    std::array<double, 3> w;
-    gluProject(x, y, z, identity.data(), projection.data(), viewport, &w[0], &w[1], &w[2]);
-    return w;
-}
-
-// The point `at` is in the middle of the window and in front; a point above it is higher up and
+// `at` is in the middle of the 640 x 480 window and in front; a point above it is higher up and
 // one to the side `right` of the view is on the right.
 void expectLookingAt(const Matrix& m, const Vec3& at, const Vec3& right) {
-    const auto centre = windowAt(m, at.x, at.y, at.z);
-    EXPECT_NEAR(centre[0], 320, 1e-3);
-    EXPECT_NEAR(centre[1], 240, 1e-3);
-    EXPECT_TRUE(centre[2] > 0 && centre[2] < 1);
-    EXPECT_GT(windowAt(m, at.x, at.y + 1, at.z)[1], 241);
-    EXPECT_GT(windowAt(m, at.x + right.x, at.y, at.z + right.z)[0], 321);
+    const Matrix identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const GLint viewport[4] = {0, 0, 640, 480};
+    double w[3][3];
+    const Vec3 points[3] = {at, {at.x, at.y + 1, at.z}, {at.x + right.x, at.y, at.z + right.z}};
+    for (int i = 0; i < 3; i++) {
+        gluProject(points[i].x, points[i].y, points[i].z, identity.data(), m.data(), viewport,
+                   &w[i][0], &w[i][1], &w[i][2]);
+    }
+    EXPECT_TRUE(std::fabs(w[0][0] - 320) < 1e-3 && std::fabs(w[0][1] - 240) < 1e-3);
+    EXPECT_TRUE(w[0][2] > 0 && w[0][2] < 1 && w[1][1] > 241 && w[2][0] > 321);
 }
 
 } // namespace
 
+// Yaw 90 looks along -x, pitch 30 looks up by 30 degrees; the right is then -z.
 TEST(CameraGl, BothCamerasLookWhereTheyShouldAndDragsAndMovesApplyTheFreeOne) {
-    // Yaw 90 looks along -x, pitch 30 looks up by 30 degrees; the right is then -z.
     camera = CameraState{};
     camera.eye = {1.0f, 2.0f, 3.0f};
     camera.yaw = 90.0f;

@@ -1,10 +1,9 @@
-// Scene frame and mesh drawing: the phases on screen, trees, the colour rule of meshes, and the
-// state a frame leaves. (The order of a frame's calls is checked end to end with apitrace.)
+// Scene frame and mesh drawing: the phases on screen, the colour rule of meshes, and the state
+// a frame leaves. (The order of a frame's calls is checked end to end with apitrace.)
 #include <GL/glu.h>
 
 #include "path/camera.h"
 #include "render/frame.h"
-#include "render/particles.h"
 #include "render/screens.h"
 #include "render/skybox.h"
 #include "render_support.h"
@@ -24,10 +23,9 @@ Mesh triangle(Vec3 a, Vec3 b, Vec3 c, Color3 colour) {
     return mesh;
 }
 
-// Empty lists, a blue sky, logo red, intro green, end yellow, and the camera at `eye` looking
-// along -z; with `eye` null, an orthographic view of x in [-10, 10], y in [-7.5, 7.5] with the
-// sky box wholly outside it, world (x, y) at window ((x + 10) * 32, (y + 7.5) * 32).
-void startScene(const Vec3* eye) {
+// Empty lists, a blue sky, logo red, intro green, end yellow, the camera at `eye` looking along
+// -z.
+void startScene(const Vec3& eye) {
     static const unsigned int sky = makeSolidTexture(0, 0, 255), logo = makeSolidTexture(255, 0, 0),
                               intro = makeSolidTexture(0, 255, 0),
                               end = makeSolidTexture(255, 255, 0);
@@ -43,18 +41,41 @@ void startScene(const Vec3* eye) {
     treeList.clear();
     useTestFont();
     glMatrixMode(GL_PROJECTION);
-    if (eye) {
-        gluPerspective(60.0, 640.0 / 480.0, 0.1, 4000.0);
-        gluLookAt(eye->x, eye->y, eye->z, eye->x, eye->y, eye->z - 1, 0, 1, 0);
-        camera.cameraPath.position = *eye;
-    } else {
-        glOrtho(-10, 10, -7.5, 7.5, -100, 100);
-        fontListBase = 0; // no text
-    }
+    gluPerspective(60.0, 640.0 / 480.0, 0.1, 4000.0);
+    gluLookAt(eye.x, eye.y, eye.z, eye.x, eye.y, eye.z - 1, 0, 1, 0);
+    camera.cameraPath.position = eye;
     glMatrixMode(GL_MODELVIEW);
 }
 
-void expectSceneStateLeft() {
+} // namespace
+
+// One moment of each phase (the cleared gap in grey, no text over pictures); the scene last,
+// which shows only the sky, the title and the frame rate.
+TEST(Frame, EachPhaseShowsItsPictureAndAnEmptySceneOnlySkyAndText) {
+    startScene({0, 10, 0});
+    const float cases[][4] = {{12.9f, 255, 0, 0},
+                              {13.0f, 51, 51, 51},
+                              {13.1f, 0, 255, 0},
+                              {125, 255, 255, 0},
+                              {28, 0, 0, 255}};
+    for (const auto& c : cases) {
+        drawEndScreen(); // a frame which does not clear would show it
+        glClearColor(0.2f, 0.2f, 0.2f, 1);
+        drawSceneFrame(clockAt(c[0]));
+        glClearColor(0, 0, 0, 0);
+        EXPECT_TRUE(pixelNear(320, 240, c[1], c[2], c[3], 1)) << c[0];
+        EXPECT_TRUE(c[3] == 255 || pixelNear(20, 479 - 24, c[1], c[2], c[3], 1)) << c[0];
+    }
+    const std::vector<unsigned char> rgba = readWindow();
+    int notSky = 0;
+    for (int i = 0, x = 0, top = 479; i < 640 * 480; i++, x = i % 640, top = 479 - i / 640) {
+        const bool text = top >= 16 && top < 32 && ((x >= 16 && x < 66) || (x >= 500 && x < 550));
+        notSky += !text && !(rgba[4 * i] == 0 && rgba[4 * i + 1] == 0 && rgba[4 * i + 2] == 255);
+    }
+    EXPECT_EQ(notSky, 0);
+    EXPECT_TRUE(showsGlyph(20, 24, 'S' - 32) && showsGlyph(504, 24, '7' - 32) &&
+                showsGlyph(524, 24, 'F' - 32));
+    // The state every frame leaves.
     GLboolean mask = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
     GLfloat m[16];
@@ -65,84 +86,11 @@ void expectSceneStateLeft() {
               (std::vector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
 }
 
-} // namespace
-
-TEST(Frame, EachPhaseShowsItsPictureAndAnEmptySceneOnlySkyAndText) {
-    const Vec3 eye = {0, 10, 0};
-    startScene(&eye);
-    // One moment of each phase, the cleared frame in the grey clear colour; the scene last.
-    const float cases[][4] = {{12.9f, 255, 0, 0},
-                              {13.0f, 51, 51, 51},
-                              {13.1f, 0, 255, 0},
-                              {125, 255, 255, 0},
-                              {28.0f, 0, 0, 255}};
-    for (const auto& c : cases) {
-        drawEndScreen(); // a frame which does not clear would show it
-        glClearColor(0.2f, 0.2f, 0.2f, 1);
-        drawSceneFrame(clockAt(c[0]));
-        glClearColor(0, 0, 0, 0);
-        EXPECT_TRUE(pixelNear(320, 240, c[1], c[2], c[3], 1)) << c[0];
-        if (c[3] != 255) { // no text over a picture or the cleared frame
-            EXPECT_TRUE(pixelNear(20, 479 - 24, c[1], c[2], c[3], 1)) << c[0];
-        }
-    }
-    // The last frame was the scene: only the sky, the title and the frame rate.
-    std::vector<unsigned char> rgba(640 * 480 * 4);
-    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    int notSky = 0;
-    for (int y = 0; y < 480; y++) {
-        for (int x = 0; x < 640; x++) {
-            const bool text =
-                479 - y >= 16 && 479 - y < 32 && ((x >= 16 && x < 66) || (x >= 500 && x < 550));
-            const unsigned char* p = &rgba[4 * (y * 640 + x)];
-            notSky += !text && !(p[0] == 0 && p[1] == 0 && p[2] == 255);
-        }
-    }
-    EXPECT_EQ(notSky, 0);
-    EXPECT_TRUE(showsGlyph(20, 24, 'S' - 32) && showsGlyph(504, 24, '7' - 32) &&
-                showsGlyph(524, 24, 'F' - 32));
-    expectSceneStateLeft();
-}
-
-// Two tree faces over the centre, the farther listed first, drawn nearest first without depth
-// writes: the farther one ends on top. A tree without uv coordinates is drawn in its colour.
-TEST(Frame, TreeFacesNearestFirstWithoutDepthWritesWorldWritesDepth) {
-    const Vec3 eye = {0, 0, 10};
-    startScene(&eye);
-    fontListBase = 0;
-    Mesh tree;
-    tree.vertexCount = 6;
-    tree.faceCount = 2;
-    tree.vertices = {{-3, -3, 0}, {3, -3, 0}, {0, 3, 0}, {-3, -3, 5}, {3, -3, 5}, {0, 3, 5}};
-    tree.normals.assign(6, {0, 0, 1});
-    tree.faces = {0, 1, 2, 3, 4, 5};
-    tree.faceUVs = {0.75f, 0.5f, 0.75f, 0.5f, 0.75f, 0.5f, 0.25f, 0.5f, 0.25f, 0.5f, 0.25f, 0.5f};
-    tree.textured = 1; // s < 0.5 red, s >= 0.5 blue
-    tree.texture =
-        makeTexture({{255, 0, 0, 255}, {0, 0, 255, 255}, {255, 0, 0, 255}, {0, 0, 255, 255}});
-    treeList = {tree};
-    drawSceneFrame(clockAt(50));
-    EXPECT_TRUE(pixelNear(320, 240, 0, 0, 255));
-    EXPECT_EQ(depthAt(320, 240), 1.0f);
-    EXPECT_EQ(treeList[0].faceOrder, (std::vector<int>{1, 0}));
-    expectSceneStateLeft();
-    glDeleteTextures(1, &tree.texture);
-
-    treeList = {triangle({-3, -3, 0}, {3, -3, 0}, {0, 3, 0}, {0, 1, 0})};
-    drawSceneFrame(clockAt(50));
-    EXPECT_TRUE(pixelNear(320, 240, 0, 255, 0));
-    treeList.clear();
-    worldList = {triangle({-3, -3, 0}, {3, -3, 0}, {0, 3, 0}, {1, 0, 1})};
-    drawSceneFrame(clockAt(50));
-    EXPECT_TRUE(pixelNear(320, 240, 255, 0, 255) && depthAt(320, 240) < 1.0f);
-    expectSceneStateLeft();
-}
-
-// An untextured mesh sets its colour, which tints the next textured one. (Counts that disagree
-// with the arrays are drawn in the display list tests.)
+// An untextured mesh sets its colour (leaving texturing as found), which tints the next textured
+// one.
 TEST(Frame, UntexturedMeshColourTintsTheNextTexturedOne) {
-    startScene(nullptr);
-    glEnable(GL_TEXTURE_2D); // left as found by the untextured case
+    startScene({0, 0, 10}); // x in [-7.7, 7.7] at window (x + 7.7) * 41.6
+    glEnable(GL_TEXTURE_2D);
     drawMesh(triangle({-9, -7, 0}, {-1, -7, 0}, {-9, 7, 0}, {1, 0, 0}));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     glDisable(GL_TEXTURE_2D);

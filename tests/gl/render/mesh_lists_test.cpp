@@ -13,8 +13,8 @@
 
 namespace {
 
-// A bumpy n x n grid of triangles from (x0, lift, z0), with slanted normals and uv coordinates
-// that run over the texture twice; textured with `texture` unless it is 0.
+// A bumpy n x n grid of triangles from (x0, lift, z0), rows towards +z, slanted normals, uv
+// coordinates running over the texture twice; textured unless `texture` is 0.
 Mesh grid(float x0, float z0, float size, int n, Color3 colour, float lift, unsigned texture) {
     Mesh mesh;
     for (int j = 0; j <= n; j++) {
@@ -43,19 +43,8 @@ Mesh grid(float x0, float z0, float size, int n, Color3 colour, float lift, unsi
     return mesh;
 }
 
-// Draws a scene frame from the path camera's start state, then reads the pixels into `pixels`
-// and returns the state the next frame starts from.
-std::vector<float> drawFrame(const std::function<void()>& startState,
-                             std::vector<unsigned char>& pixels) {
-    resetRenderState();
-    glMatrixMode(GL_PROJECTION);
-    gluPerspective(60.0, 640.0 / 480.0, 0.1, 4000.0);
-    gluLookAt(0, 6, 4, 0, -1, -14, 0, 1, 0);
-    glMatrixMode(GL_MODELVIEW);
-    startState();
-    drawSceneFrame(clockAt(50)); // the scene, before the particles start
-    pixels.assign(640 * 480 * 4, 0);
-    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+// The current colour, normal, uv, matrices, binding, depth mask and switches.
+std::vector<float> currentState() {
     std::vector<float> state(44);
     glGetFloatv(GL_CURRENT_COLOR, &state[0]);
     glGetFloatv(GL_CURRENT_NORMAL, &state[4]);
@@ -73,6 +62,24 @@ std::vector<float> drawFrame(const std::function<void()>& startState,
     return state;
 }
 
+void lookFrom(float y, float z, double far) {
+    resetRenderState();
+    glMatrixMode(GL_PROJECTION);
+    gluPerspective(60.0, 640.0 / 480.0, 0.1, far);
+    gluLookAt(0, y, z, 0, -1, -14, 0, 1, 0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// A scene frame before the particle start, from `start`; fills `pixels`, returns the state.
+std::vector<float> drawFrame(const std::function<void()>& start,
+                             std::vector<unsigned char>& pixels) {
+    lookFrom(6, 4, 4000);
+    start();
+    drawSceneFrame(clockAt(50));
+    pixels = readWindow();
+    return currentState();
+}
+
 int drawnPixels(const std::vector<unsigned char>& pixels) {
     int drawn = 0;
     for (size_t i = 0; i < pixels.size(); i += 4) {
@@ -81,8 +88,8 @@ int drawnPixels(const std::vector<unsigned char>& pixels) {
     return drawn;
 }
 
-// A black sky; world: a textured ground, an untextured hill, a textured wall after it (tinted
-// by its colour), a mesh whose counts run past its arrays; two turned objects; one tree.
+// A black sky; world: a textured ground, an untextured hill, a standing textured wall after it
+// (tinted by its colour), a mesh whose counts run past its arrays; two turned objects; one tree.
 void buildScene(unsigned int patterned, unsigned int plain, unsigned int black) {
     for (unsigned int& texture : skyTextures) {
         texture = black;
@@ -92,7 +99,7 @@ void buildScene(unsigned int patterned, unsigned int plain, unsigned int black) 
                  grid(-12, -28, 10, 6, {1, 1, 1}, 0, plain),
                  grid(8, -16, 3, 2, {0.9f, 0.1f, 0.8f}, 1, 0)};
     for (Vec3& v : worldList[2].vertices) {
-        std::swap(v.y, v.z); // stand the wall up
+        std::swap(v.y, v.z);
         v.z -= 26;
     }
     worldList[3].faceCount = 40;
@@ -108,27 +115,26 @@ void buildScene(unsigned int patterned, unsigned int plain, unsigned int black) 
     camera.cameraPath.position = {0, 6, 4};
 }
 
-// Compiles the lists of the world and object meshes, partFaces faces to a list part.
-void compileWithParts(int partFaces) {
+std::vector<Mesh*> listedMeshes() {
+    std::vector<Mesh*> meshes;
     for (Mesh& mesh : worldList) {
-        compileMeshList(mesh, partFaces);
+        meshes.push_back(&mesh);
     }
     for (SceneObject& object : objectList) {
-        compileMeshList(object.mesh, partFaces);
+        meshes.push_back(&object.mesh);
     }
+    return meshes;
 }
 
 } // namespace
 
-// Whole meshes in one part each, then parts of 16 faces: the ground's rows behind the camera and
-// beside the view are skipped, the rest called; the frame is the same either way.
+// Whole meshes in one part each, then parts of 16 faces (the ground's rows behind the camera and
+// beside the view skipped); plain, then lit with a colour and a texture left from before.
 TEST(MeshLists, SamePixelsAndStateAsImmediateModeAndCompilingDrawsNothing) {
     const unsigned int patterned = makeTexture(
         {{250, 40, 40, 255}, {40, 250, 40, 255}, {40, 40, 250, 255}, {250, 250, 40, 255}});
     const unsigned int plain = makeSolidTexture(200, 160, 255), black = makeSolidTexture(0, 0, 0);
     useTestFont();
-    // Plain, then lit (the recorded normals decide the pixels) with a colour and a texture left
-    // from before the frame.
     const std::function<void()> starts[2] = {
         [] {},
         [plain] {
@@ -148,90 +154,51 @@ TEST(MeshLists, SamePixelsAndStateAsImmediateModeAndCompilingDrawsNothing) {
             ASSERT_GT(drawnPixels(immediate), 640 * 480 / 4) << "the scene is not in view";
 
             glClear(GL_COLOR_BUFFER_BIT);
-            glColor4f(0.25f, 0.5f, 0.75f, 1);
-            compileWithParts(partFaces);
-            std::vector<unsigned char> afterCompile(640 * 480 * 4);
-            glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, afterCompile.data());
-            EXPECT_EQ(drawnPixels(afterCompile), 0);
-            GLfloat colour[4];
-            glGetFloatv(GL_CURRENT_COLOR, colour);
-            EXPECT_TRUE(colour[0] == 0.25f && colour[1] == 0.5f && colour[2] == 0.75f);
             std::vector<unsigned int> lists;
-            for (Mesh& mesh : worldList) {
-                lists.push_back(mesh.displayList);
-                mesh.vertices.clear(); // the frame from the lists no longer reads the arrays
+            for (Mesh* mesh : listedMeshes()) {
+                lists.push_back(compileMeshList(*mesh, partFaces));
+                mesh->vertices.clear(); // the frame from the lists no longer reads the arrays
             }
-            for (SceneObject& object : objectList) {
-                lists.push_back(object.mesh.displayList);
-                object.mesh.vertices.clear();
-            }
-            EXPECT_EQ(treeList[0].displayList, 0u); // trees keep their per-frame order
+            EXPECT_EQ(drawnPixels(readWindow()), 0);
 
             const MeshListCounts before = meshListCounts;
-            const std::vector<float> listedState = drawFrame(start, listed);
+            EXPECT_EQ(drawFrame(start, listed), immediateState);
+            EXPECT_TRUE(immediate == listed) << "pixels differ";
             if (partFaces == 16) {
                 EXPECT_GT(meshListCounts.partsSkipped, before.partsSkipped);
                 EXPECT_GT(meshListCounts.partsDrawn, before.partsDrawn + 20);
             }
-            int differing = 0;
-            for (size_t i = 0; i < immediate.size(); i++) {
-                differing += immediate[i] != listed[i];
-            }
-            EXPECT_EQ(differing, 0) << "pixels differ";
-            EXPECT_EQ(immediateState, listedState);
-
             // A second compile keeps the lists; releasing deletes them and sets 0 again.
-            compileWithParts(partFaces);
-            for (size_t i = 0; i < lists.size(); i++) {
-                const Mesh& mesh = i < 4 ? worldList[i] : objectList[i - 4].mesh;
-                EXPECT_TRUE(lists[i] != 0 && mesh.displayList == lists[i] && glIsList(lists[i]))
-                    << i;
+            const std::vector<Mesh*> meshes = listedMeshes();
+            for (size_t i = 0; i < meshes.size(); i++) {
+                compileMeshList(*meshes[i], partFaces);
+                EXPECT_TRUE(lists[i] != 0 && meshes[i]->displayList == lists[i]) << i;
             }
             releaseMeshLists();
-            for (size_t i = 0; i < lists.size(); i++) {
-                const Mesh& mesh = i < 4 ? worldList[i] : objectList[i - 4].mesh;
-                EXPECT_TRUE(!glIsList(lists[i]) && mesh.displayList == 0 && mesh.listParts.empty())
+            for (size_t i = 0; i < meshes.size(); i++) {
+                EXPECT_TRUE(!glIsList(lists[i]) && meshes[i]->displayList == 0 &&
+                            meshes[i]->listParts.empty())
                     << i;
             }
             glDisable(GL_LIGHT0);
         }
-    worldList.clear();
-    objectList.clear();
-    treeList.clear();
-    for (unsigned int& texture : skyTextures) {
-        texture = 0;
-    }
-    for (unsigned int texture : {patterned, plain, black}) {
-        glDeleteTextures(1, &texture);
-    }
 }
 
-// A mesh whose last faces lie behind the camera leaves the current normal and uv of its last
-// vertex, as drawing it vertex by vertex does; an untextured one leaves its colour too.
+// A mesh whose last faces lie behind the camera leaves the normal and uv of its last vertex (and
+// its colour when untextured), as drawing it vertex by vertex does.
 TEST(MeshLists, SkippedLastPartLeavesTheLastVertexState) {
     for (const unsigned int texture : {0u, 7u}) {
-        Mesh mesh = grid(-4, -12, 8, 4, {0.2f, 0.4f, 0.6f}, -1, texture); // rows run towards +z
+        Mesh mesh = grid(-4, -12, 8, 4, {0.2f, 0.4f, 0.6f}, -1, texture);
         mesh.normals.back() = {0, 0, 1};
         mesh.faceUVs.end()[-2] = 0.125f;
         std::vector<float> states[2];
         for (int way = 0; way < 2; way++) {
-            resetRenderState();
-            glMatrixMode(GL_PROJECTION);
-            gluPerspective(60.0, 640.0 / 480.0, 0.1, 100.0);
-            gluLookAt(0, 2, -6, 0, -1, -14, 0, 1, 0); // the last rows, near z = -4, are behind
-            glMatrixMode(GL_MODELVIEW);
-            if (way == 1) {
-                ASSERT_NE(compileMeshList(mesh, 4), 0u);
-            }
-            const MeshListCounts before = meshListCounts;
+            lookFrom(2, -6, 100); // the last rows, near z = -4, are behind
+            ASSERT_TRUE(way == 0 || compileMeshList(mesh, 4) != 0);
+            const long long skipped = meshListCounts.partsSkipped;
             drawMesh(mesh);
-            if (way == 1) {
-                EXPECT_GT(meshListCounts.partsSkipped, before.partsSkipped);
-            }
-            states[way].resize(12);
-            glGetFloatv(GL_CURRENT_COLOR, &states[way][0]);
-            glGetFloatv(GL_CURRENT_NORMAL, &states[way][4]);
-            glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &states[way][8]);
+            EXPECT_EQ(meshListCounts.partsSkipped > skipped, way == 1);
+            states[way] = currentState();
         }
         EXPECT_EQ(states[0], states[1]) << "texture " << texture;
         glDeleteLists(mesh.displayList, GLsizei(mesh.listParts.size() + 1));

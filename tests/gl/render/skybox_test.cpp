@@ -1,5 +1,5 @@
-// Sky box: each picture on its side the right way round, unlit whatever the lighting, the depth
-// test on afterwards, and the loading of the six pictures with a missing one.
+// Sky box: each picture on its side the right way round, unlit, over any depth, the depth test on
+// afterwards; loading the six pictures, a missing one left without.
 #include <GL/glu.h>
 
 #include "render/skybox.h"
@@ -23,13 +23,12 @@ Rgba quadrant(int slot, int q) {
     return {40 * slot + 20, 60 * q + 30, 128, 255};
 }
 
-// Draws the box seen along view v, lighting and depth test as the caller left them.
 void drawView(int v) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(90.0, 640.0 / 480.0, 1.0, 1000.0);
-    gluLookAt(0, 10, 0, VIEWS[v].f[0], 10 + VIEWS[v].f[1], VIEWS[v].f[2], VIEWS[v].u[0],
-              VIEWS[v].u[1], VIEWS[v].u[2]);
+    const auto& w = VIEWS[v];
+    gluLookAt(0, 10, 0, w.f[0], 10 + w.f[1], w.f[2], w.u[0], w.u[1], w.u[2]);
     glMatrixMode(GL_MODELVIEW);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_TEXTURE_2D);
@@ -41,60 +40,51 @@ void drawView(int v) {
 
 TEST(SkyBox, EachPictureOnItsSideUnlitAndOverAnyDepth) {
     resetRenderState();
-    unsigned int saved[6];
     for (int i = 0; i < 6; i++) {
-        saved[i] = skyTextures[i];
         skyTextures[i] =
             makeTexture({quadrant(i, 0), quadrant(i, 1), quadrant(i, 2), quadrant(i, 3)});
     }
-    for (bool lit : {false, true}) {
-        for (int v = 0; v < 6; v++) {
-            (lit ? glEnable : glDisable)(GL_LIGHTING);
-            (lit ? glEnable : glDisable)(GL_DEPTH_TEST);
-            glClearDepth(0.0); // a depth buffer of near values must not hide the box
-            glClear(GL_DEPTH_BUFFER_BIT);
-            glClearDepth(1.0);
-            drawView(v);
-            EXPECT_EQ(glIsEnabled(GL_LIGHTING), GLboolean(lit));
-            EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-            // Window quadrants top-left, top-right, bottom-left, bottom-right.
-            const int px[4] = {220, 420, 220, 420}, py[4] = {340, 340, 140, 140};
-            const int upright[4] = {2, 3, 0, 1}, turned[4] = {1, 0, 3, 2};
-            for (int k = 0; k < 4; k++) {
-                const Rgba want = quadrant(VIEWS[v].slot, VIEWS[v].turned ? turned[k] : upright[k]);
-                EXPECT_TRUE(pixelNear(px[k], py[k], want.r, want.g, want.b))
-                    << "slot " << VIEWS[v].slot << " quadrant " << k << " lit " << lit;
-            }
+    glEnable(GL_LIGHTING); // lit with no light would come out black
+    for (int v = 0; v < 6; v++) {
+        glClearDepth(0.0); // near values everywhere must not hide the box
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glClearDepth(1.0);
+        drawView(v);
+        EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_DEPTH_TEST));
+        // Window quadrants top-left, top-right, bottom-left, bottom-right.
+        const int px[4] = {220, 420, 220, 420}, py[4] = {340, 340, 140, 140};
+        const int upright[4] = {2, 3, 0, 1}, turned[4] = {1, 0, 3, 2};
+        for (int k = 0; k < 4; k++) {
+            const Rgba want = quadrant(VIEWS[v].slot, VIEWS[v].turned ? turned[k] : upright[k]);
+            EXPECT_TRUE(pixelNear(px[k], py[k], want.r, want.g, want.b))
+                << "slot " << VIEWS[v].slot << " quadrant " << k;
         }
     }
-    for (int i = 0; i < 6; i++) {
-        glDeleteTextures(1, &skyTextures[i]);
-        skyTextures[i] = saved[i];
-    }
+    glDisable(GL_LIGHTING);
+    glDeleteTextures(6, skyTextures);
 }
 
-// Test pictures: back red, front green, bottom blue, top yellow, left magenta, right cyan.
+// Test pictures: back red, front green, bottom blue, top yellow, left magenta, right cyan;
+// linear and clamped. A missing side must not receive the bound texture's parameters.
 TEST(SkyBox, LoadsSixPicturesAndLeavesAMissingSideWithout) {
     resetRenderState();
     inDirectory("render/pictures", [] { loadSkyBox(); });
     const int colours[6][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
                                {255, 255, 0}, {255, 0, 255}, {0, 255, 255}};
-    for (int v = 0; v < 6; v++) {
-        const int slot = VIEWS[v].slot;
+    for (int slot = 0; slot < 6; slot++) {
         ASSERT_NE(skyTextures[slot], 0u) << slot;
         glBindTexture(GL_TEXTURE_2D, skyTextures[slot]);
-        const GLenum names[4] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S,
-                                 GL_TEXTURE_WRAP_T};
-        for (int i = 0; i < 4; i++) {
+        for (GLenum name : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S}) {
             GLint value = 0;
-            glGetTexParameteriv(GL_TEXTURE_2D, names[i], &value);
-            EXPECT_EQ(value, i < 2 ? GL_LINEAR : GL_CLAMP_TO_EDGE) << slot << " " << i;
+            glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+            EXPECT_EQ(value, name == GL_TEXTURE_WRAP_S ? GL_CLAMP_TO_EDGE : GL_LINEAR) << slot;
         }
-        drawView(v);
-        EXPECT_TRUE(pixelNear(320, 240, colours[slot][0], colours[slot][1], colours[slot][2], 12))
-            << slot;
     }
-    // A side must never receive whatever picture happens to be bound (texture 0 here).
+    for (int v = 0; v < 6; v++) {
+        drawView(v);
+        const int* c = colours[VIEWS[v].slot];
+        EXPECT_TRUE(pixelNear(320, 240, c[0], c[1], c[2], 12)) << VIEWS[v].slot;
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     EXPECT_EQ(printedBy([] { inDirectory("render/partial", [] { loadSkyBox(); }); }),
