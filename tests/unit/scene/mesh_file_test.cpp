@@ -1,7 +1,10 @@
-// Mesh files that are accepted: sections, option bits, free white space, texture names, and the
-// details the map checker asks for (colour and texture lines, faults stepped over).
+// Mesh files that are accepted: option bits, free white space, the checker's details, and long
+// lists read whole lines at a time and in two halves, value for value as strtof and one thread.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -21,109 +24,67 @@ static std::string parseGood(const std::string& text, Mesh& mesh) {
 
 TEST(MeshFile, OptionBitsSwitchTextureDepthAndParticles) {
     // 16 textured, 32 no depth test, 64 emitter (its motion cleared); other bits change nothing.
-    struct Case {
-        int option, textured, depthTest, emits;
-    } cases[] = {{0, 0, 1, 0},  {1, 0, 1, 0},  {2, 0, 1, 0},   {4, 0, 1, 0},
-                 {8, 0, 1, 0},  {15, 0, 1, 0}, {128, 0, 1, 0}, {16, 1, 1, 0},
-                 {36, 0, 0, 0}, {65, 0, 1, 1}, {112, 1, 0, 1}};
-    for (const Case& c : cases) {
+    const int cases[][4] = {{0, 0, 1, 0},  {15, 0, 1, 0}, {128, 0, 1, 0}, {16, 1, 1, 0},
+                            {36, 0, 0, 0}, {65, 0, 1, 1}, {112, 1, 0, 1}};
+    for (const auto& c : cases) {
         Mesh mesh;
         mesh.motionDelta = {7, 8, 9};
-        std::string text = triangleMeshUpToOption() + std::to_string(c.option) + "\n";
-        parseGood(c.option & 16 ? text + "texture : t.jpg\n" + UV : text, mesh);
-        EXPECT_EQ(mesh.textured, c.textured) << c.option;
-        EXPECT_EQ(mesh.depthTest, c.depthTest) << c.option;
-        EXPECT_EQ(mesh.emitsParticles, c.emits) << c.option;
-        EXPECT_EQ(mesh.faceUVs.size(), c.textured ? 6u : 0u) << c.option;
-        EXPECT_EQ(mesh.motionDelta.x + mesh.motionDelta.y + mesh.motionDelta.z, c.emits ? 0 : 24)
-            << c.option;
+        std::string text = triangleMeshUpToOption() + std::to_string(c[0]) + "\n";
+        parseGood(c[0] & 16 ? text + "texture : t.jpg\n" + UV : text, mesh);
+        EXPECT_TRUE(mesh.textured == c[1] && mesh.depthTest == c[2] && mesh.emitsParticles == c[3])
+            << c[0];
+        EXPECT_EQ(mesh.faceUVs.size(), c[1] ? 6u : 0u) << c[0];
+        EXPECT_EQ(mesh.motionDelta.x + mesh.motionDelta.y + mesh.motionDelta.z, c[3] ? 0 : 24);
     }
 }
 
-TEST(MeshFile, SectionsFillEveryFieldWhateverTheWhiteSpace) {
-    // Also a long texture name, and more normals and uv lines than needed.
+TEST(MeshFile, SectionsWithoutBlanksAndLongerListsThanNeeded) {
     Mesh mesh;
     std::string name = std::string(200, 'x') + ".jpg";
-    std::string text = "\n\tvertices(2):0.5\t-1e1\n\n\n  +2 1 2 3 faces (1)\t:\r\n0 1 1 "
-                       "normales (3) :0 1 0 1 0 0 0 0 1couleur:0.25 0.5 1\n\n\noption:   16 "
-                       "texture:   " +
-                       name + " uv mapping(2):0,0 1,0 1,1\n1,1 1,1 1,1";
-    EXPECT_EQ(parseGood(text, mesh), name);
-    ASSERT_EQ(mesh.vertices.size(), 2u);
-    EXPECT_EQ(std::vector<float>({mesh.vertices[0].x, mesh.vertices[0].y, mesh.vertices[0].z,
-                                  mesh.vertices[1].z, mesh.normals[2].z, mesh.color.r, mesh.color.g,
-                                  mesh.color.b}),
-              (std::vector<float>{0.5f, -10, 2, 3, 1, 0.25f, 0.5f, 1}));
-    EXPECT_EQ(mesh.faces, (std::vector<int>{0, 1, 1}));
-    EXPECT_EQ(mesh.normals.size(), 3u);
+    EXPECT_EQ(
+        parseGood("vertices(2):0.5\t-1e1\n\n+2 1 2 3 faces (1)\t:\r\n0 1 1 normales (3) :0 1 0 1 "
+                  "0 0 0 0 1couleur:0.25 0.5 1 option:16 texture:" +
+                      name + " uv mapping(2):0,0 1,0 1,1\n1,1 1,1 1,1",
+                  mesh),
+        name);
+    EXPECT_TRUE(mesh.vertices.size() == 2 && mesh.vertices[0].y == -10 && mesh.vertices[1].z == 3 &&
+                mesh.normals[2].z == 1 && mesh.color.g == 0.5f);
     EXPECT_EQ(mesh.faceUVs, (std::vector<float>{0, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(mesh.faceDistance.size(), 1u);
-    EXPECT_EQ(mesh.faceOrder.size(), 1u);
 }
 
-// 1-based line of the first `needle` in `text`.
-static int lineOf(const std::string& text, const char* needle) {
-    return 1 + (int)std::count(text.begin(), text.begin() + (long)text.find(needle), '\n');
-}
-
-TEST(MeshDetails, LinesForTheCheckerAndFaultsSteppedOver) {
-    std::string head = "vertices (4) :\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n";
-    std::string faces = "faces (2) :\n0 1 2\n0 2 3\n";
-    std::string normals = "normales (4) :\n0 0 1\n0 0 1\n0 0 1\n0 0 1\n";
-    std::string middle = "couleur :\n\n0.5 0.5 0.5\noption : 16\ntexture :  mur.jpg\n";
-    std::string uvs = "uv mapping (2) :\n0,0 1,0 1,1\n0,0 1,1 0,1\n";
-    std::string many = "faces (30) :\n";
+// (Faults stepped over one by one, with their lines, are in the checker's end-to-end tests.)
+TEST(MeshDetails, ManyFaultsAreCountedKeptToTheLimitAndTheFirstIsThePlayersError) {
+    std::string text = "vertices (4) :\n0 0 0\n1 0 0\n1 1 0\n0 1 0\nfaces (30) :\n";
     for (int i = 0; i < 30; ++i) {
-        many += "0 1 9\n";
+        text += "0 1 9\n";
     }
-    struct Case {
-        std::string text;
-        std::vector<int> lines; // of the first faults, in order
-        int count;              // faults counted
-    } cases[] = {
-        {head + faces + normals + middle + uvs, {}, 0},
-        {head + "faces (2) :\n0 1 4\n-1 2 3\n" + normals + middle + uvs, {7, 8}, 2},
-        {head + faces + "normales (3) :\n0 0 1\n0 0 1\n0 0 1\n" + middle + uvs, {9}, 1},
-        {head + faces + normals + middle + "uv mapping (1) :\n0,0 1,0 1,1\n", {19}, 1},
-        // Thirty bad corners and no uv lines for 30 faces: counted, kept to the limit.
-        {head + many + normals + middle + "uv mapping (0) :\n", {7, 8}, 31},
-    };
-    for (const Case& c : cases) {
-        std::string texture;
-        TextReader reader;
-        Mesh strict, checked;
-        MeshFileDetails plain, lenient;
-        lenient.keepGoing = true;
-        readerFromText(reader, "m.msh", c.text);
-        EXPECT_EQ(parseMesh(reader, strict, texture, plain), c.count == 0);
-        MeshFault first{reader.errorLine, reader.error};
-        readerFromText(reader, "m.msh", c.text);
-        ASSERT_TRUE(parseMesh(reader, checked, texture, lenient)) << readerErrorText(reader);
-        EXPECT_EQ(lenient.faultCount, c.count);
-        ASSERT_EQ(lenient.faults.size(), (size_t)std::min(c.count, MESH_FAULT_LIMIT));
-        for (size_t i = 0; i < c.lines.size(); ++i) {
-            EXPECT_EQ(lenient.faults[i].line, c.lines[i]);
-        }
-        // The first fault stepped over is the one that stops the player's parse.
-        if (c.count) {
-            EXPECT_EQ(lenient.faults[0].line, first.line);
-            EXPECT_EQ(lenient.faults[0].message, first.message);
-        }
-        // Every fault lies before the colour values and the texture name, which are still read.
-        EXPECT_EQ(lenient.colorLine, lineOf(c.text, "0.5 0.5 0.5"));
-        EXPECT_EQ(lenient.textureLine, lineOf(c.text, "texture"));
-    }
+    text += "normales (4) :\n0 0 1\n0 0 1\n0 0 1\n0 0 1\ncouleur :\n\n0.5 0.5 0.5\noption : 16\n"
+            "texture :  mur.jpg\nuv mapping (0) :\n";
+    std::string texture;
+    TextReader reader;
+    Mesh strict, checked;
+    MeshFileDetails lenient;
+    lenient.keepGoing = true;
+    readerFromText(reader, "m.msh", text);
+    EXPECT_FALSE(parseMesh(reader, strict, texture));
+    const MeshFault first{reader.errorLine, reader.error};
+    readerFromText(reader, "m.msh", text);
+    ASSERT_TRUE(parseMesh(reader, checked, texture, lenient)) << readerErrorText(reader);
+    EXPECT_EQ(lenient.faultCount, 31); // and no uv lines for 30 faces
+    ASSERT_EQ(lenient.faults.size(), (size_t)MESH_FAULT_LIMIT);
+    EXPECT_TRUE(lenient.faults[0].line == first.line && lenient.faults[0].message == first.message);
+    EXPECT_TRUE(lenient.faults[1].line == 8 && lenient.colorLine == 44 &&
+                lenient.textureLine == 46);
 }
 
 template <typename T> static std::string bytesOf(const std::vector<T>& v) {
     return std::string((const char*)v.data(), v.size() * sizeof(T));
 }
 
-// What a parse gives that the player or the checker may look at: the outcome with its lines and
-// faults, and the arrays of an accepted mesh byte for byte (a failed parse leaves them
-// unspecified).
-static std::pair<std::string, std::string> parseWithSplit(const std::string& text,
-                                                          size_t splitBytes, bool keepGoing) {
+// What a parse gives: the outcome with its lines and faults, and the arrays of an accepted mesh
+// byte for byte.
+static std::pair<std::string, std::string>
+parseWithSplit(const std::string& text, size_t splitBytes, bool keepGoing, Mesh* kept = nullptr) {
     TextReader reader;
     Mesh mesh;
     std::string texture;
@@ -138,6 +99,9 @@ static std::pair<std::string, std::string> parseWithSplit(const std::string& tex
     for (const MeshFault& fault : details.faults) {
         summary += "; " + std::to_string(fault.line) + ": " + fault.message;
     }
+    if (kept) {
+        *kept = mesh;
+    }
     return {summary, ok ? bytesOf(mesh.vertices) + bytesOf(mesh.faces) + bytesOf(mesh.normals) +
                               bytesOf(mesh.faceUVs)
                         : ""};
@@ -151,11 +115,50 @@ static void expectSameSplitOrNot(const std::string& text, bool keepGoing, const 
     EXPECT_TRUE(split.second == whole.second) << what;
 }
 
-TEST(MeshFile, ListsReadInTwoHalvesGiveWhatOneThreadGives) {
-    // Four lists of 3000 entries, one line each, every entry its own numbers.
+// A number as the lists may hold it: mostly plain decimals of any length, now and then a form
+// the whole-line scans leave to the general reads, or a halfway case that only they round right.
+static std::string randomNumber(std::mt19937& random) {
+    static const char* odd[] = {"1e-2",       "+3.5",        "0x1.8p1",          ".5",
+                                "5.",         "8388608.5",   "1.00000005960464", "8388609.5",
+                                "12345678.5", "0000001.500", "-7654321.1234567"};
+    std::uniform_int_distribution<int> digit(0, 9), length(0, 9), form(0, 59);
+    const int f = form(random);
+    if (f < 11) {
+        return odd[f];
+    }
+    std::string text = f % 5 == 0 ? "-" : "";
+    for (int d = 0, whole = 1 + length(random); d < whole; d++) {
+        text += char('0' + digit(random));
+    }
+    if (f % 3 == 0) {
+        text += ".";
+        for (int d = 0, fraction = length(random); d < fraction; d++) {
+            text += char('0' + digit(random));
+        }
+    }
+    return text;
+}
+
+// Mostly one space inside an entry, sometimes a run of blanks or a line break.
+static std::string randomGap(std::mt19937& random) {
+    const int pick = std::uniform_int_distribution<int>(0, 59)(random);
+    return pick == 0 ? "\t " : pick == 1 ? "\r\n" : pick == 2 ? "  \n " : " ";
+}
+
+static std::string joinLines(const std::vector<std::string>& from, size_t count = SIZE_MAX) {
+    std::string text;
+    for (size_t i = 0; i < std::min(count, from.size()); ++i) {
+        text += from[i] + "\n";
+    }
+    return text;
+}
+
+TEST(MeshFile, LongListsGiveStrtofValuesAndTheSameInTwoHalvesAsOnOneThread) {
     const int n = 3000;
+    std::mt19937 random(7);
     const char* heads[] = {"vertices", "faces", "normales", "uv mapping"};
-    std::vector<std::string> lines;
+    std::vector<std::string> lines, numbers[4]; // numbers: the texts of each list's values
+    std::vector<int> faces;
     std::vector<size_t> firstEntry; // line index of each list's entry 0
     for (int list = 0; list < 4; ++list) {
         if (list == 3) {
@@ -164,52 +167,68 @@ TEST(MeshFile, ListsReadInTwoHalvesGiveWhatOneThreadGives) {
         lines.push_back(std::string(heads[list]) + " (" + std::to_string(n) + ") :");
         firstEntry.push_back(lines.size());
         for (int i = 0; i < n; ++i) {
-            const std::string a = std::to_string(i * 7 % 1009), b = std::to_string(i % 97);
-            lines.push_back(list == 1   ? std::to_string(i) + " " + a + " " + b
-                            : list == 3 ? a + ".5," + b + " 0,1." + b + " -" + b + "," + a
-                                        : "-" + a + "." + b + " " + b + " " + a + ".25");
+            const bool tail = i >= n - 100; // plain lines before, any form in the last entries
+            std::string entry;
+            for (int k = 0; k < (list == 3 ? 6 : 3); ++k) {
+                const std::string a = std::to_string((i * 7 + k) % 1009),
+                                  b = std::to_string(i % 97);
+                std::string value = k % 3 == 0 ? "-" + a + "." + b : k % 3 == 1 ? b : a + ".25";
+                if (list == 1) {
+                    faces.push_back(std::uniform_int_distribution<int>(0, n - 1)(random));
+                    value = (tail && i % 7 == 5 ? "+" : "") + std::to_string(faces.back());
+                } else {
+                    numbers[list].push_back(value = tail ? randomNumber(random) : value);
+                }
+                const std::string gap = tail ? randomGap(random) : " ";
+                entry += (k == 0 ? "" : list == 3 && k % 2 ? "," : gap) + value;
+            }
+            lines.push_back(entry);
         }
     }
-    auto join = [](const std::vector<std::string>& from) {
-        std::string text;
-        for (const std::string& line : from) {
-            text += line + "\n";
+    const std::string plain = joinLines(lines);
+    Mesh mesh;
+    ASSERT_EQ(parseWithSplit(plain, SIZE_MAX, false, &mesh).second.size(), 60u * n);
+    const float* arrays[4] = {&mesh.vertices[0].x, nullptr, &mesh.normals[0].x, &mesh.faceUVs[0]};
+    for (int list : {0, 2, 3}) {
+        for (size_t i = 0; i < numbers[list].size(); ++i) {
+            const float expected = std::strtof(numbers[list][i].c_str(), nullptr);
+            ASSERT_EQ(std::memcmp(&arrays[list][i], &expected, sizeof expected), 0)
+                << heads[list] << " value " << i << " \"" << numbers[list][i] << "\"";
         }
-        return text;
-    };
-    const std::string plain = join(lines);
-    ASSERT_EQ(parseWithSplit(plain, SIZE_MAX, false).second.size(), 60u * n);
+    }
+    EXPECT_EQ(mesh.faces, faces);
     expectSameSplitOrNot(plain, false, "plain");
-    // Two vertices a line: the second half's first line would be the one right after the list.
-    std::vector<std::string> paired = lines;
-    for (size_t line = firstEntry[0]; line < firstEntry[0] + n / 2; ++line) {
-        paired[line] += " " + paired[line + 1];
-        paired.erase(paired.begin() + (long)line + 1);
-    }
-    expectSameSplitOrNot(join(paired), false, "two vertices a line");
-    // Lines that are not one plain entry, or faults, around the first entry of the second half and
-    // further on.
-    struct Edit {
-        int list;
-        const char* line; // "+" joins the entry with the next one
-    } edits[] = {{0, "1e0 2 3"},       {0, "1  2 3"}, {0, "1 2 3\r"},    {0, "+"},
-                 {0, "1 2\n3"},        {2, " 0 0 1"}, {2, ""},           {1, "0 1 3000"},
-                 {1, "0 x 1"},         {1, "+"},      {1, "-1 0 2\n\n"}, {3, "0,0 1,0\n1,1"},
-                 {3, "0,0e1 1,0 1,1"}, {3, "+"}};
-    for (const Edit& edit : edits) {
+    // Entries that are not one plain line, or faults, around the second half's first entry and
+    // further on; "+" joins the entry with the next one.
+    const std::pair<int, const char*> edits[] = {
+        {0, "1e0 2 3"},       {0, "1  2 3"}, {0, "1 2 3\r"},    {0, "+"},
+        {0, "1 2\n3"},        {2, " 0 0 1"}, {2, ""},           {1, "0 1 3000"},
+        {1, "0 x 1"},         {1, "+"},      {1, "-1 0 2\n\n"}, {3, "0,0 1,0\n1,1"},
+        {3, "0,0e1 1,0 1,1"}, {3, "+"}};
+    for (const auto& [list, edit] : edits) {
         for (int at : {n / 2 - 1, n / 2, n / 2 + 1, n * 3 / 4}) {
             std::vector<std::string> edited = lines;
-            const size_t line = firstEntry[(size_t)edit.list] + (size_t)at;
-            if (edit.line == std::string("+")) {
+            const size_t line = firstEntry[(size_t)list] + (size_t)at;
+            if (edit == std::string("+")) {
                 edited[line] += " " + edited[line + 1];
                 edited.erase(edited.begin() + (long)line + 1);
             } else {
-                edited[line] = edit.line;
+                edited[line] = edit;
             }
+            const std::string what =
+                std::to_string(list) + " \"" + edit + "\" at " + std::to_string(at);
             for (bool keepGoing : {false, true}) {
-                expectSameSplitOrNot(join(edited), keepGoing,
-                                     std::to_string(edit.list) + " \"" + edit.line + "\" at " +
-                                         std::to_string(at));
+                expectSameSplitOrNot(joinLines(edited), keepGoing, what);
+            }
+            if (edit == std::string("0 1 3000")) { // the fault keeps its own line
+                const std::string before = joinLines(lines, line);
+                const std::string line1 =
+                    std::to_string(1 + std::count(before.begin(), before.end(), '\n'));
+                EXPECT_EQ(
+                    parseWithSplit(joinLines(edited), 1, false)
+                        .first.rfind("m.msh:" + line1 + ": error: face index 3000 outside", 0),
+                    0u)
+                    << what;
             }
         }
     }

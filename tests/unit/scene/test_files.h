@@ -1,5 +1,4 @@
-// Test helpers: scratch directories, files written into them, a scratch map to run inside, and
-// what a step prints.
+// Test helpers: scratch directories and files, a scratch map to run inside, what a step prints.
 #pragma once
 
 #include <cstdio>
@@ -12,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-// Makes a fresh directory under the system's temporary directory and returns its path.
 inline std::string makeScratchDir() {
     const char* base = getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/skarn-test-XXXXXX";
@@ -20,7 +18,6 @@ inline std::string makeScratchDir() {
     return pattern;
 }
 
-// Writes `text` byte for byte into `path`, making no directories.
 inline void writeTextFile(const std::string& path, const std::string& text) {
     FILE* f = fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << "cannot write " << path;
@@ -28,15 +25,13 @@ inline void writeTextFile(const std::string& path, const std::string& text) {
     fclose(f);
 }
 
-// Removes a scratch directory and everything in it.
 inline void removeScratchDir(const std::string& dir) {
     EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0) << "cannot remove " << dir;
 }
 
 // A scratch working directory holding map/<name>/ and textures/; the test runs inside it.
 struct ScratchMap {
-    std::string root, previous; // the scratch directory, the working directory to return to
-    std::string dir;            // map/<name>/ with its slash, relative to root
+    std::string root, previous, dir; // scratch directory, directory to return to, "map/<name>/"
 };
 
 inline ScratchMap enterScratchMap(const std::string& name) {
@@ -61,7 +56,6 @@ inline std::string triangleMeshUpToOption() {
            "normales (3) :\n0 0 1\n0 0 1\n0 0 1\ncouleur : 1 1 1\noption : ";
 }
 
-// What `step` prints on stdout.
 inline std::string printedBy(const std::function<void()>& step) {
     testing::internal::CaptureStdout();
     step();
