@@ -1,6 +1,5 @@
-"""The console of the real player: the whole load log byte for byte, then every key's line in
-order (keys outside the table print nothing), a quit key while the music plays; and the GL calls
-the keys make."""
+"""The player's console: the load log byte for byte, every key's line in order (other keys and
+mouse drags print nothing), quit while the music plays; and the GL calls the keys make."""
 
 import os
 import time
@@ -14,69 +13,37 @@ def full_map(workdir):
     h.write_music(workdir, seconds=20)
     h.write_solid_jpg(os.path.join(workdir, "textures/herbe.jpg"), (30, 160, 30))
     h.write_tga(os.path.join(workdir, "textures/feuilles.tga"), 8, 8, lambda x, y: (20, 120, 20, 200))
-    d = os.path.join(workdir, "map/vallee")
-    h.write_file(os.path.join(d, "vallee.mde"), h.map_file(
-        title="monde (9) : lampes (3) : a title that uses the words of the grammar",
-        eye=(0, 5, 30), anime=1,
-        lamps=[((10, 20, 10), (1, 1, 1), 1), ((-10, 5, 0), (1, 0, 0), 0.5)],
-        world=["sol", "rocher"], objects=["oiseau"], trees=["sapin"]))
-    h.write_file(os.path.join(d, "sol.msh"), h.box_mesh(20, (0.3, 0.6, 0.3), texture="herbe.jpg"))
-    h.write_file(os.path.join(d, "rocher.msh"), h.box_mesh(2, (0.5, 0.5, 0.5)))
-    h.write_file(os.path.join(d, "oiseau.msh"), h.box_mesh(1, (0.9, 0.1, 0.1), option=64))
-    h.write_file(os.path.join(d, "sapin.msh"), h.box_mesh(3, (1, 1, 1), texture="feuilles.tga"))
-    h.write_file(os.path.join(d, "oiseau.dpl"),
-                 h.trajectory([(i, 3, 0, 0, 0, 0) for i in range(8)], curves=2, loop=1))
-    h.write_file(os.path.join(d, "camera.dpl"),
-                 h.trajectory([(i, 5, 30, 0, 0, 0) for i in range(200)], curves=2))
+    h.write_files(os.path.join(workdir, "map/vallee"), {
+        "vallee.mde": h.map_file(title="monde (9) : lampes (3) : a title that uses the words of the grammar",
+                                 eye=(0, 5, 30), lamps=[((10, 20, 10), (1, 1, 1), 1), ((-10, 5, 0), (1, 0, 0), 0.5)],
+                                 world=["sol", "rocher"], objects=["oiseau"], trees=["sapin"]),
+        "sol.msh": h.box_mesh(20, (0.3, 0.6, 0.3), texture="herbe.jpg"),
+        "rocher.msh": h.box_mesh(2, (0.5, 0.5, 0.5)),
+        "oiseau.msh": h.box_mesh(1, (0.9, 0.1, 0.1), option=64),
+        "sapin.msh": h.box_mesh(3, (1, 1, 1), texture="feuilles.tga"),
+        "oiseau.dpl": h.trajectory([(i, 3, 0, 0, 0, 0) for i in range(8)], curves=2, loop=1),
+        "camera.dpl": h.trajectory([(i, 5, 30, 0, 0, 0) for i in range(200)], curves=2)})
 
 
-EXPECTED_LOG = (b"Veuillez patienter...INITIALISATION DE FMOD\n"
-                b"Veuillez patienter...Chargement des sons\n"
-                b"Chargement camera ...\n"
-                b"Chargement lampe 0 ...\n"
-                b"Chargement lampe 1 ...\n"
-                b"Chargement decor :\n"
-                b"\tChargement du mesh map/vallee/sol.msh ...\n"
-                b"\t\tChargement de la texture textures/herbe.jpg ...\n"
-                b"\tChargement du mesh map/vallee/rocher.msh ...\n"
-                b"Chargement objets animes :\n"
-                b"\tChargement du mesh map/vallee/oiseau.msh ...\n"
-                b"\t\tChargement de la trajectoire map/vallee/oiseau.dpl\n"
-                b"Chargement arbres :\n"
-                b"\tChargement du mesh map/vallee/sapin.msh ...\n"
-                b"\t\tChargement de la texture textures/feuilles.tga ...\n"
-                + h.LOADED)
+EXPECTED_LOG = b"".join(line + b"\n" for line in [
+    b"Veuillez patienter...INITIALISATION DE FMOD", b"Veuillez patienter...Chargement des sons",
+    b"Chargement camera ...", b"Chargement lampe 0 ...", b"Chargement lampe 1 ...", b"Chargement decor :",
+    b"\tChargement du mesh map/vallee/sol.msh ...", b"\t\tChargement de la texture textures/herbe.jpg ...",
+    b"\tChargement du mesh map/vallee/rocher.msh ...", b"Chargement objets animes :",
+    b"\tChargement du mesh map/vallee/oiseau.msh ...", b"\t\tChargement de la trajectoire map/vallee/oiseau.dpl",
+    b"Chargement arbres :", b"\tChargement du mesh map/vallee/sapin.msh ...",
+    b"\t\tChargement de la texture textures/feuilles.tga ..."]) + h.LOADED
 
-
-PRESSES = ["k", "k", "k", "k"] + ["n"] * 6 + ["N", "s", "s", "c", "C", "i", "o", "p", "l", "L", "m", "M",
-                                              "x", "X", "a", "A", "z", "1", "r", "f", "d", "g", "y", "h"]
-
-EXPECTED_KEYS = (b"GL_MODE : GL_EXP\n"
-                 b"GL_MODE : GL_EXP2\n"
-                 b"GL_MODE : GL_LINEAR\n"
-                 b"GL_FOG desactive\n"
-                 b"Densite brouillard : 0.040000\n"
-                 b"Densite brouillard : 0.030000\n"
-                 b"Densite brouillard : 0.020000\n"
-                 b"Densite brouillard : 0.010000\n"
-                 b"Densite brouillard : -0.000000\n"
-                 b"Densite brouillard : -0.010000\n"
-                 b"Densite brouillard : 0.000000\n"
-                 b"Changement curseur : 101\n"
-                 b"Changement curseur : 101\n"
-                 b"GL_CULL_FACE active\n"
-                 b"GL_CULL_FACE desactive\n"
-                 b"Affichage \"fil de fer\"\n"
-                 b"Affichage \"faces pleines\"\n"
-                 b"Affichage \"points\"\n"
-                 b"Eclairage desactive\n"
-                 b"Eclairage active\n"
-                 b"Filtrage texture : GL_LINEAR\n"
-                 b"Filtrage texture : GL_NEAREST\n"
-                 b"Modele eclairage : GL_SMOOTH\n"
-                 b"Modele eclairage : GL_FLAT\n"
-                 b"Plein ecran\n"
-                 b"Mode fenetre\n")
+PRESSES = ["k"] * 4 + ["n"] * 6 + ["N", "s", "s", "c", "C", "i", "o", "p", "l", "L", "m", "M", "x", "X", "a", "A",
+                                   "z", "1", "r", "f", "d", "g", "y", "h"]
+EXPECTED_KEYS = b"".join(line + b"\n" for line in [
+    b"GL_MODE : GL_EXP", b"GL_MODE : GL_EXP2", b"GL_MODE : GL_LINEAR", b"GL_FOG desactive"] +
+    [b"Densite brouillard : %s" % d for d in (b"0.040000", b"0.030000", b"0.020000", b"0.010000", b"-0.000000",
+                                              b"-0.010000", b"0.000000")] + [
+    b"Changement curseur : 101", b"Changement curseur : 101", b"GL_CULL_FACE active", b"GL_CULL_FACE desactive",
+    b'Affichage "fil de fer"', b'Affichage "faces pleines"', b'Affichage "points"', b"Eclairage desactive",
+    b"Eclairage active", b"Filtrage texture : GL_LINEAR", b"Filtrage texture : GL_NEAREST",
+    b"Modele eclairage : GL_SMOOTH", b"Modele eclairage : GL_FLAT", b"Plein ecran", b"Mode fenetre"])
 
 
 class Console(h.PlayerTest):
@@ -89,6 +56,8 @@ class Console(h.PlayerTest):
     def test_load_log_then_every_key_then_q_while_the_music_plays(self):
         player = self.start_loaded()
         player.key(*PRESSES)
+        player.x_tool("xdotool", "mousemove", "100", "200", "mousedown", "1", "mousemove", "250", "230",
+                      "mousemove", "400", "260", "mouseup", "1")
         time.sleep(0.5)
         player.key("q")
         self.assertEqual(player.wait_exit(), 0)
@@ -102,10 +71,8 @@ class Console(h.PlayerTest):
         player.key("k", "k", "i", "X", "M", "Escape")
         self.assertEqual(player.wait_exit(), 0)
         calls = "\n".join(h.apitrace_calls(trace))
-        for expected in ("glEnable(cap = GL_FOG)",
-                         "glFogi(pname = GL_FOG_MODE, param = GL_EXP2)",
-                         "glPolygonMode(face = GL_FRONT_AND_BACK, mode = GL_LINE)",
-                         "glShadeModel(mode = GL_FLAT)",
+        for expected in ("glEnable(cap = GL_FOG)", "glFogi(pname = GL_FOG_MODE, param = GL_EXP2)",
+                         "glPolygonMode(face = GL_FRONT_AND_BACK, mode = GL_LINE)", "glShadeModel(mode = GL_FLAT)",
                          "glTexParameteri(target = GL_TEXTURE_2D, pname = GL_TEXTURE_MAG_FILTER, param = GL_NEAREST)\n"
                          "glTexParameteri(target = GL_TEXTURE_2D, pname = GL_TEXTURE_MIN_FILTER, param = GL_NEAREST)"):
             self.assertIn(expected, calls)
