@@ -30,7 +30,7 @@ class Show(h.PlayerTest):
         # Taller window: the bands keep 50 rows, the picture fills the rest.
         player.x_tool("xdotool", "windowsize", player.window, "640", "600")
         time.sleep(1.0)
-        shot = player.screenshot(geometry="640x600+0+0")
+        shot = player.screenshot(600)
         self.assertTrue(h.close_to(shot.mean(0, 52, 640, 548), h.LOGO_COLOR) and h.black_bands(shot, 600))
         player.key("Escape")
         self.assertEqual(player.wait_exit(), 0)
