@@ -43,7 +43,7 @@ PLAYING = [
     case("intro, object path and music unreadable", chmod=["textures/intro1.jpg", D + "cube.dpl", "media/musique.mp3"],
          out=[fail("textures/intro1.jpg"), b"Error loading file\n"], err=error(D + "cube.dpl", "Permission denied"),
          hidden=["logo", "intro", "end"]),
-    case("logo and camera path directories", mkdir=["textures/quenbar.jpg", D + "camera.dpl"],
+    case("logo missing, camera path a directory", rm=["textures/quenbar.jpg"], mkdir=[D + "camera.dpl"],
          out=[fail("textures/quenbar.jpg")], not_out=[fail("textures/fin.jpg")],
          err=error(D + "camera.dpl", "Is a directory"), hidden=["logo", "end"]),
 ]
