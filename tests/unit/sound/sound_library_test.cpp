@@ -104,6 +104,7 @@ TEST_F(SoundLayer, FailuresMapOntoTheirCodesAndNullStreamsDoNothing) {
     soundStreamStop(nullptr);
     soundStreamClose(nullptr);
     EXPECT_TRUE(fakeMixer.log.size() == calls && soundGetError() == 2);
+    EXPECT_EQ(soundStreamClose(stream), 1); // the record outlives the layer until closed
 }
 
 // Init, open, a restart (stop then play) and quit: console lines and mixer calls; a failed open
