@@ -9,8 +9,8 @@
 
 #include "bench_support.h"
 
-#include "path/face_order.h"
-#include "unit/path/face_order_reference.h"
+#include "render/face_order.h"
+#include "unit/render/face_order_reference.h"
 
 namespace {
 

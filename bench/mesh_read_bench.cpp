@@ -16,7 +16,7 @@
 #include "fscanf_mesh_reader.h"
 #include "mesh_maker.h"
 #include "scene/mesh_file.h"
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 
 namespace {
 

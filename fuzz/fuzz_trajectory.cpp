@@ -4,7 +4,7 @@
 #include <string>
 
 #include "path/trajectory_file.h"
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     TextReader reader;

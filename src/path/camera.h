@@ -3,7 +3,7 @@
 #pragma once
 
 #include "path/trajectory.h"
-#include "scene/vec3.h"
+#include "base/vec3.h"
 
 struct CameraState {
     Vec3 eye = {0, 0, 0};   // free-camera position

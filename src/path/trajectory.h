@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "scene/vec3.h"
+#include "base/vec3.h"
 
 struct TrajectoryPoint {
     Vec3 position;         // track 1: the path itself

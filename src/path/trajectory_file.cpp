@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 
 // Smallest room one control point takes per track, one separator included ("0 0 0\n").
 static const size_t TRACK_BYTES = 6;

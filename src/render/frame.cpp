@@ -4,7 +4,7 @@
 #include <GL/gl.h>
 
 #include "path/camera.h"
-#include "path/face_order.h"
+#include "render/face_order.h"
 #include "render/font.h"
 #include "render/mesh_draw.h"
 #include "render/mesh_lists.h"

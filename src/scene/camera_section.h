@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "scene/text_reader.h"
-#include "scene/vec3.h"
+#include "base/text_reader.h"
+#include "base/vec3.h"
 
 struct CameraSection {
     Vec3 eye;    // "position": the free camera's position

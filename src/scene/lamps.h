@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 
 #define MAX_LAMPS 7          // lights GL_LIGHT0 to GL_LIGHT6
 #define LAMP_RECORD_BYTES 38 // smallest record: "position:0 0 0 couleur:0 0 0 intensite:0"

@@ -6,7 +6,7 @@
 
 #include "scene/camera_section.h"
 #include "scene/lamps.h"
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 
 // A name listed in a section, with its line for messages.
 struct MapEntry {

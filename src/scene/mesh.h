@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "scene/vec3.h"
+#include "base/vec3.h"
 
 //----------------------------------------------------------------------------------
 // Option bits of a mesh file's "option" line

@@ -8,7 +8,7 @@
 #include <sys/mman.h>
 #include <thread>
 
-#include "scene/plain_lines.h"
+#include "base/plain_lines.h"
 #include "scene/texture.h"
 
 // Smallest room one list entry takes in a file, one separator included ("0 0 0\n", "0,0 0,0

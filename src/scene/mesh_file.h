@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "scene/mesh.h"
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 
 // Reads a whole mesh file into `mesh` without touching OpenGL. `textureName` gets the picture
 // name of a textured mesh (empty otherwise). Returns false with the reader's error set when the

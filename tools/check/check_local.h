@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "check.h"
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 
 #define SCENE_PHASE_SECONDS 97 // the scene runs from 25 s to 122 s of the show
 #define MIN_OPEN_POINTS 4      // an open path needs four points for its first segment

@@ -6,7 +6,7 @@
 #include "path/camera.h"
 #include "path/trajectory_file.h"
 #include "scene/scene_state.h"
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 #include "unit/scene/test_files.h"
 
 namespace {

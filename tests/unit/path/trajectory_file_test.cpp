@@ -4,7 +4,7 @@
 
 #include <cstdio>
 #include "path/trajectory_file.h"
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 
 namespace {
 

@@ -1,12 +1,13 @@
 // Long lists of one plain line per entry ("1.5 -2 3\n") read in two halves on two threads. The
 // second half starts after as many line ends as the first half has entries; that holds only
 // when every entry of the first half is one plain line, which the first half checks.
-// Header-only.
+// Base layer: uses nothing of ours.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
-#include <pthread.h>
+#include <system_error>
+#include <thread>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -74,12 +75,6 @@ inline bool plainLinesLong(const char* p, const char* end, size_t count, size_t 
            (double)sampleBytes * (double)count > (double)splitBytes * (double)sampleLines;
 }
 
-// Runs a callable given as the thread argument.
-template <typename Body> void* plainLinesRun(void* body) {
-    (*(Body*)body)();
-    return nullptr;
-}
-
 // Reads the leading plain lines of a list of `count` entries at p, in two halves on two threads
 // when its text is longer than `splitBytes`; the line scans may start below `limit`, the text
 // ends at `end`. Returns the entries read, p moved past them (0 and p unmoved for a short list):
@@ -102,13 +97,16 @@ size_t plainLinesSplit(const char*& p, const char* end, const char* limit, size_
         }
     };
     // A thread the system refuses is no error: the second half is then read after the first.
-    pthread_t thread;
-    const bool threaded =
-        pthread_create(&thread, nullptr, plainLinesRun<decltype(second)>, &second) == 0;
+    // The refusal is caught here and goes no further.
+    std::thread helper;
+    try {
+        helper = std::thread(second);
+    } catch (const std::system_error&) {
+    }
     const char* first = p;
     const size_t firstRead = plainLinesRead(first, limit, 0, half, scan);
-    if (threaded) {
-        pthread_join(thread, nullptr);
+    if (helper.joinable()) {
+        helper.join();
     } else {
         second();
     }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scene/text_reader.h"
+#include "base/text_reader.h"
 #include "unit/scene/test_files.h"
 
 static TextReader readerOver(const std::string& text) {

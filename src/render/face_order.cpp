@@ -1,7 +1,7 @@
 // Ordering of a mesh's faces by horizontal distance from the camera, nearest first. The result
 // is the one a plain selection sort gives (its tie rule and its handling of NaN included), found
 // in O(n log n) by replaying that sort group of equal distances by group.
-#include "path/face_order.h"
+#include "render/face_order.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,5 @@
-// Ordering of a mesh's faces by horizontal distance from the camera, nearest first.
+// Ordering of a mesh's faces by horizontal distance from the camera, nearest first. Render side:
+// the trees are drawn in this order.
 #pragma once
 
 #include "scene/mesh.h"

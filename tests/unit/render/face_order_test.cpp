@@ -6,8 +6,8 @@
 #include <cstring>
 #include <random>
 
-#include "path/face_order.h"
-#include "unit/path/face_order_reference.h"
+#include "render/face_order.h"
+#include "unit/render/face_order_reference.h"
 
 namespace {
 
