@@ -3,13 +3,25 @@
 
 #include <GL/freeglut.h>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/settings.h"
 #include "app/show.h"
 #include "app/window.h"
 #include "render/mesh_lists.h"
+#include "render/scene_upload.h"
 #include "scene/map.h"
 #include "scene/texture.h"
+
+// A load the show can't go on without: its message on standard error after what standard output
+// holds, then the end of the process with its status.
+static void endOnFailure(const LoadResult& result) {
+    if (!result.ok) {
+        fflush(stdout);
+        fprintf(stderr, "%s\n", result.message.c_str());
+        exit(result.status);
+    }
+}
 
 int runSkarn(int argc, char** argv) {
     // Console lines reach a pipe as they are printed, not at exit.
@@ -19,10 +31,15 @@ int runSkarn(int argc, char** argv) {
         return 0;
     }
     initWindow(argc, argv);
-    initImageLibrary();
+    if (const char* problem = initImageLibrary()) {
+        printf("%s", problem);
+        fflush(stdout);
+        exit(1);
+    }
     startShow();
     initGLState();
-    MapReport report = loadMap(argv[1]);
+    MapReport report;
+    endOnFailure(loadMap(argv[1], sceneUploadHooks(), report));
     // World and object meshes never change after the load: record their drawing once.
     compileMeshLists();
     applyMapReport(report);

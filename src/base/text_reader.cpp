@@ -58,14 +58,6 @@ std::string readerErrorText(const TextReader& reader) {
     return reader.path + ":" + std::to_string(reader.errorLine) + ": error: " + reader.error;
 }
 
-// Prints one message on standard error after what standard output holds, then ends the process
-// with `status`: how a file the show can't go without is reported.
-void readerExit(const std::string& message, int status) {
-    fflush(stdout);
-    fprintf(stderr, "%s\n", message.c_str());
-    exit(status);
-}
-
 // Skips any run of blanks and line ends (also none), counting lines.
 void readerSkipSpace(TextReader& reader) {
     const char* p = reader.text + reader.pos;

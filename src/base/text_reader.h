@@ -46,10 +46,6 @@ bool readerFail(TextReader& reader, const std::string& message);
 // The first failure as "path:line: error: what".
 std::string readerErrorText(const TextReader& reader);
 
-// Prints one message on standard error after what standard output holds, then ends the process
-// with `status`: how a file the show can't go without is reported.
-[[noreturn]] void readerExit(const std::string& message, int status);
-
 // Skips any run of blanks and line ends (also none), counting lines.
 void readerSkipSpace(TextReader& reader);
 

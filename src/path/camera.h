@@ -6,13 +6,13 @@
 #include "base/vec3.h"
 
 struct CameraState {
-    Vec3 eye = {0, 0, 0};   // free-camera position
-    float yaw = 0.0f;       // degrees about the vertical axis, kept in [0, 360) by one wrap step
-    float pitch = 0.0f;     // degrees of tilt, wrapped like yaw
-    int lastMouseX = 0;     // last mouse position, window pixels
+    Vec3 eye = {0, 0, 0}; // free-camera position
+    float yaw = 0.0f;     // degrees about the vertical axis, kept in [0, 360) by one wrap step
+    float pitch = 0.0f;   // degrees of tilt, wrapped like yaw
+    int lastMouseX = 0;   // last mouse position, window pixels
     int lastMouseY = 0;
-    int anime = 0;          // camera-file flag: 1 selects the path camera
-    Trajectory cameraPath;  // the camera trajectory, loaded when anime is 1
+    int anime = 0;         // camera-file flag: 1 selects the path camera
+    Trajectory cameraPath; // the camera trajectory, loaded when anime is 1
 };
 
 // Written by the camera section (scene/), the show (app/), mouse and keys; read by the frame.

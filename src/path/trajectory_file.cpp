@@ -139,25 +139,25 @@ bool parseTrajectory(TextReader& reader, Trajectory& trajectory, TrajectoryFileL
     return true;
 }
 
-void loadTrajectory(const std::string& path, Trajectory* trajectory) {
+LoadResult loadTrajectory(const std::string& path, Trajectory* trajectory) {
     setTrajectoryDefaults(*trajectory);
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {
         fflush(stdout);
         fprintf(stderr, "%s: %s\n", path.c_str(), strerror(err));
-        return;
+        return LoadResult{};
     }
     if (!parseTrajectory(reader, *trajectory)) {
-        readerExit(readerErrorText(reader), 1);
+        return loadFailure(readerErrorText(reader), 1);
     }
+    return LoadResult{};
 }
 
-Trajectory trajectoryFromFile(const std::string& path) {
+LoadResult trajectoryFromFile(const std::string& path, Trajectory& trajectory) {
     printf("\t\tChargement de la trajectoire %s\n", path.c_str());
-    Trajectory trajectory;
-    loadTrajectory(path, &trajectory);
-    return trajectory;
+    trajectory = Trajectory{};
+    return loadTrajectory(path, &trajectory);
 }
 
 void freeTrajectory(Trajectory* trajectory) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/load_result.h"
 #include "path/trajectory.h"
 
 struct TextReader;
@@ -25,11 +26,11 @@ bool parseTrajectory(TextReader& reader, Trajectory& trajectory, TrajectoryFileL
 
 // Fills `trajectory` from the file; prints nothing on success. A missing file is reported on
 // standard error (path: system text) and leaves an empty trajectory that playback treats as
-// finished; a file that breaks the grammar ends the process with status 1 and a file:line message.
-void loadTrajectory(const std::string& path, Trajectory* trajectory);
+// finished; a file that breaks the grammar fails with a file:line message and status 1.
+LoadResult loadTrajectory(const std::string& path, Trajectory* trajectory);
 
-// Prints the loading line, then loads a fresh record.
-Trajectory trajectoryFromFile(const std::string& path);
+// Prints the loading line, then loads the file into a fresh record.
+LoadResult trajectoryFromFile(const std::string& path, Trajectory& trajectory);
 
 // Releases the points of a loaded trajectory, the last one first, and clears firstPoint and
 // currentPoint so a second release does nothing; the other fields stay as they are.

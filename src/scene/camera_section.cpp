@@ -15,13 +15,14 @@ bool parseCameraSection(TextReader& reader, CameraSection& section) {
            readerExpect(reader, "\nanime :") && readerInt(reader, section.anime);
 }
 
-void loadCameraSection(const CameraSection& section, const std::string& mapDir) {
+LoadResult loadCameraSection(const CameraSection& section, const std::string& mapDir) {
     printf("Chargement camera ...\n");
     camera.eye = section.eye;
     camera.cameraPath.target = section.target;
     camera.anime = section.anime;
     if (section.anime == 1) {
         // The loader resets the path's target before it reads the file.
-        loadTrajectory(mapDir + "camera.dpl", &camera.cameraPath);
+        return loadTrajectory(mapDir + "camera.dpl", &camera.cameraPath);
     }
+    return LoadResult{};
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/load_result.h"
 #include "base/text_reader.h"
 #include "base/vec3.h"
 
@@ -18,5 +19,5 @@ struct CameraSection {
 bool parseCameraSection(TextReader& reader, CameraSection& section);
 
 // Prints "Chargement camera ...", stores the section into the global camera and, when anime is
-// exactly 1, loads mapDir + "camera.dpl" into the camera path.
-void loadCameraSection(const CameraSection& section, const std::string& mapDir);
+// exactly 1, loads mapDir + "camera.dpl" into the camera path (whose failure it returns).
+LoadResult loadCameraSection(const CameraSection& section, const std::string& mapDir);

@@ -36,12 +36,18 @@ bool parseLamps(TextReader& reader, int count, std::vector<Lamp>& lamps) {
     return true;
 }
 
-void loadLamps(const std::vector<Lamp>& lamps) {
-    static const float specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+void loadLamps(const std::vector<Lamp>& lamps, const SceneLoadHooks& hooks) {
     for (const Lamp& lamp : lamps) {
         printf("Chargement lampe %d ...\n", lamp.index);
-        setUpLamp(specular, lamp.position, lamp.colour, lamp.index);
+        if (hooks.lamp != nullptr) {
+            hooks.lamp(lamp);
+        }
     }
+}
+
+void setUpLampRecord(const Lamp& lamp) {
+    static const float specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    setUpLamp(specular, lamp.position, lamp.colour, lamp.index);
 }
 
 void setUpLamp(const float specular[4], const float position[4], const float colour[4], int index) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/text_reader.h"
+#include "scene/load_hooks.h"
 
 #define MAX_LAMPS 7          // lights GL_LIGHT0 to GL_LIGHT6
 #define LAMP_RECORD_BYTES 38 // smallest record: "position:0 0 0 couleur:0 0 0 intensite:0"
@@ -22,8 +23,11 @@ struct Lamp {
 // false with the reader's error set when a record breaks the grammar or the count can't fit.
 bool parseLamps(TextReader& reader, int count, std::vector<Lamp>& lamps);
 
-// Prints "Chargement lampe <i> ..." for each lamp and sets it up, in order.
-void loadLamps(const std::vector<Lamp>& lamps);
+// Prints "Chargement lampe <i> ..." for each lamp and hands it to hooks.lamp, in order.
+void loadLamps(const std::vector<Lamp>& lamps, const SceneLoadHooks& hooks);
+
+// Gives one lamp record to OpenGL with the fixed white specular material (the player's lamp hook).
+void setUpLampRecord(const Lamp& lamp);
 
 // Gives one lamp to OpenGL: front material specular and shininess, then the light's position,
 // diffuse and specular colours, then enables it.

@@ -3,12 +3,16 @@
 
 #include <string>
 
+#include "base/load_result.h"
+#include "scene/load_hooks.h"
+
 // What the load found, so the application shell can switch its callbacks.
 struct MapReport {
     bool hasObjectsOrTrees = false; // the scene frame becomes the display callback
     bool animatedCamera = false;    // the scene idle replaces the viewer idle, no mouse turning
 };
 
-// Loads the map with the full console log; ends the process for a missing map (status 0),
-// a missing mesh (status 1) or a file that breaks its grammar (status 1).
-MapReport loadMap(const std::string& mapName);
+// Loads the map with the full console log into the scene lists, the drawing work going to the
+// hooks in log order. Fails for a missing map (status 0), a missing mesh (status 1) or a file
+// that breaks its grammar (status 1), stopping there with nothing more printed.
+LoadResult loadMap(const std::string& mapName, const SceneLoadHooks& hooks, MapReport& report);

@@ -341,20 +341,30 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFil
     return true;
 }
 
-Mesh loadMesh(const std::string& path) {
+LoadResult loadMesh(const std::string& path, const SceneLoadHooks& hooks, Mesh& mesh) {
     printf("\tChargement du mesh %s ...\n", path.c_str());
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {
-        readerExit(path + ": " + strerror(err), 1);
+        return loadFailure(path + ": " + strerror(err), 1);
     }
-    Mesh mesh;
     std::string textureName;
     if (!parseMesh(reader, mesh, textureName)) {
-        readerExit(readerErrorText(reader), 1);
+        return loadFailure(readerErrorText(reader), 1);
     }
     if (mesh.textured) {
-        loadMeshTexture("textures/" + textureName, mesh);
+        loadMeshTexture("textures/" + textureName, hooks, mesh);
     }
-    return mesh;
+    return LoadResult{};
+}
+
+void loadMeshTexture(const std::string& path, const SceneLoadHooks& hooks, Mesh& mesh) {
+    printf("\t\tChargement de la texture %s ...\n", path.c_str());
+    const unsigned int texture = hooks.meshPicture != nullptr ? hooks.meshPicture(path) : 0;
+    if (texture == 0) {
+        printTextureFailure(path);
+        mesh.textured = 0;
+        return;
+    }
+    mesh.texture = texture;
 }

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "scene/mesh.h"
+#include "base/load_result.h"
 #include "base/text_reader.h"
+#include "scene/load_hooks.h"
 
 // Reads a whole mesh file into `mesh` without touching OpenGL. `textureName` gets the picture
 // name of a textured mesh (empty otherwise). Returns false with the reader's error set when the
@@ -43,7 +45,11 @@ struct MeshFileDetails {
 // mesh with faults is for checking only, never for drawing.
 bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFileDetails& details);
 
-// Prints the loading line and returns the mesh of the file, with its texture for a textured
-// mesh. A file that can't be opened ends the process with "path: system text" on standard
-// error and status 1; a file that fails to parse ends it with a "path:line: error:" message.
-Mesh loadMesh(const std::string& path);
+// Prints the loading line and reads the mesh of the file into `mesh`; a textured mesh's picture
+// goes to the hooks between the lines (see loadMeshTexture). A file that can't be opened fails
+// with "path: system text", one that fails to parse with "path:line: error: what", status 1.
+LoadResult loadMesh(const std::string& path, const SceneLoadHooks& hooks, Mesh& mesh);
+
+// Prints the picture's loading line and hands it to hooks.meshPicture; a refused picture prints
+// the failure line and leaves the mesh untextured with its texture field as it was.
+void loadMeshTexture(const std::string& path, const SceneLoadHooks& hooks, Mesh& mesh);

@@ -37,9 +37,9 @@ const char* imageLibraryVersionProblem(int ilVersion, int iluVersion, int ilutVe
     return nullptr;
 }
 
-// Asks IL, ILU and ILUT for their versions in that order, stopping the process at the first
-// one too old; then starts IL.
-void initImageLibrary() {
+// Asks IL, ILU and ILUT for their versions in that order, stopping at the first one too old;
+// then starts IL.
+const char* initImageLibrary() {
     const int ok = IMAGE_LIBRARY_MIN_VERSION;
     const char* problem = imageLibraryVersionProblem(ilGetInteger(IMAGE_VERSION_QUERY), ok, ok);
     if (problem == nullptr) {
@@ -49,11 +49,10 @@ void initImageLibrary() {
         problem = imageLibraryVersionProblem(ok, ok, ilutGetInteger(IMAGE_VERSION_QUERY));
     }
     if (problem != nullptr) {
-        printf("%s", problem);
-        fflush(stdout);
-        exit(1);
+        return problem;
     }
     ilInit();
+    return nullptr;
 }
 
 // Empties the image library's error stack; true when it held an error.
@@ -214,18 +213,10 @@ void printTextureFailure(const std::string& path) {
            path.c_str());
 }
 
-// Loads a mesh's picture into a new image name; on failure the mesh goes untextured and its
-// texture field is left as it was.
-void loadMeshTexture(const std::string& path, Mesh& mesh) {
-    printf("\t\tChargement de la texture %s ...\n", path.c_str());
+// A mesh's picture in a new image name of its own, uploaded.
+unsigned int uploadMeshPicture(const std::string& path) {
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    unsigned int texture = loadPictureTexture(path);
-    if (texture == 0) {
-        printTextureFailure(path);
-        mesh.textured = 0;
-        return;
-    }
-    mesh.texture = texture;
+    return loadPictureTexture(path);
 }

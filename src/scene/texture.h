@@ -5,9 +5,9 @@
 
 #include "scene/mesh.h"
 
-// Checks the versions of IL, ILU and ILUT (ends the process with status 1 when one is below
-// 151), then starts IL.
-void initImageLibrary();
+// Checks the versions of IL, ILU and ILUT, then starts IL. Returns null, or the console text of
+// the version problem (the player prints it and ends with status 1) when one is below 151.
+const char* initImageLibrary();
 
 // Returns the message of the version check for the three answers, or null when they pass.
 // Split from initImageLibrary so that the check can be tested without the library.
@@ -28,5 +28,6 @@ unsigned int loadPictureTexture(const std::string& path);
 // Prints "<path> : problème lors du chargement de la texture --> texture désactivée !".
 void printTextureFailure(const std::string& path);
 
-// Loads a mesh's picture: prints its loading line; on failure the failure line and textured 0.
-void loadMeshTexture(const std::string& path, Mesh& mesh);
+// A mesh's picture: a new image name, the picture loaded and uploaded. Returns the texture name,
+// or 0 when it is refused.
+unsigned int uploadMeshPicture(const std::string& path);

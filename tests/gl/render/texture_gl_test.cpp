@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "render/scene_upload.h"
+#include "scene/mesh_file.h"
 #include "scene/texture.h"
 #include "unit/scene/test_files.h"
 
@@ -24,7 +26,8 @@ void writeTarga(const std::string& path, int type, int width, int height, const 
 std::string load(const std::string& dir, const std::string& name, Mesh& mesh) {
     mesh.textured = 1;
     mesh.texture = 77; // a value the loader must keep on failure
-    const std::string out = printedBy([&] { loadMeshTexture(dir + "/" + name, mesh); });
+    const std::string out =
+        printedBy([&] { loadMeshTexture(dir + "/" + name, sceneUploadHooks(), mesh); });
     const std::string line = "\t\tChargement de la texture " + dir + "/" + name + " ...\n";
     EXPECT_EQ(out.substr(0, line.size()), line);
     return out.substr(std::min(line.size(), out.size()));

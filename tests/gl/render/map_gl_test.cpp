@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "render/scene_upload.h"
 #include "scene/map.h"
 #include "scene/scene_state.h"
 #include "unit/scene/test_files.h"
@@ -33,7 +34,8 @@ TEST(MapGl, SevenLampsAreSetUpAndEightNone) {
         const float black[4] = {0, 0, 0, 0};
         glMaterialfv(GL_FRONT, GL_SPECULAR, black);
         glMaterialf(GL_FRONT, GL_SHININESS, 0);
-        printedBy([] { loadMap("m"); });
+        MapReport report;
+        printedBy([&] { EXPECT_TRUE(loadMap("m", sceneUploadHooks(), report).ok); });
         const bool on = lamps <= 7;
         EXPECT_EQ(glVector(glGetMaterialfv, GL_FRONT, GL_SPECULAR), std::vector<float>(4, on));
         EXPECT_EQ(glVector(glGetMaterialfv, GL_FRONT, GL_SHININESS)[0], on ? 20.0f : 0.0f);

@@ -1,0 +1,12 @@
+// Scene upload: the hooks the player hands to the map load. Render side: calls GL.
+#include "render/scene_upload.h"
+
+#include "scene/lamps.h"
+#include "scene/texture.h"
+
+SceneLoadHooks sceneUploadHooks() {
+    SceneLoadHooks hooks;
+    hooks.meshPicture = uploadMeshPicture;
+    hooks.lamp = setUpLampRecord;
+    return hooks;
+}
