@@ -11,16 +11,18 @@
 #include <cstring>
 #include <string>
 
-#include "app/settings.h"
+#include "render/render_settings.h"
 #include "bench_support.h"
 #include "mesh_maker.h"
 #include "path/camera.h"
+#include "render/camera_view.h"
 #include "render/frame.h"
 #include "render/mesh_lists.h"
 #include "render/particles.h"
 #include "render/skybox.h"
 #include "scene/scene_state.h"
-#include "scene/texture.h"
+#include "render/texture.h"
+#include "scene/picture_check.h"
 
 namespace {
 

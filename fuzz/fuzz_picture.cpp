@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_scratch.h"
-#include "scene/texture.h"
+#include "scene/picture_check.h"
 
 // A size any GL of this machine accepts; the guard's real bound comes from the GL at run time.
 static const int FUZZ_MAX_TEXTURE_SIZE = 16384;

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/settings.h"
+#include "render/render_settings.h"
 #include "app/show.h"
 #include "app/window.h"
 #include "render/mesh_lists.h"
 #include "render/scene_upload.h"
 #include "scene/map.h"
-#include "scene/texture.h"
+#include "render/texture.h"
 
 // A load the show can't go on without: its message on standard error after what standard output
 // holds, then the end of the process with its status.

@@ -5,8 +5,9 @@
 #include <cstdio>
 
 #include "app/clock.h"
-#include "app/settings.h"
+#include "render/render_settings.h"
 #include "path/camera.h"
+#include "render/camera_view.h"
 #include "path/playback.h"
 #include "render/particles.h"
 #include "render/screens.h"

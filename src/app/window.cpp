@@ -5,9 +5,9 @@
 #include <GL/freeglut.h>
 
 #include "app/clock.h"
-#include "app/settings.h"
+#include "app/keys.h"
 #include "app/show.h"
-#include "path/camera.h"
+#include "app/camera_input.h"
 #include "path/trajectory_file.h"
 #include "render/frame.h"
 #include "render/screens.h"

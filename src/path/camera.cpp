@@ -1,8 +1,6 @@
-// The free camera (mouse turns, key moves) and the path camera: both write the whole view,
-// perspective included, into the projection matrix and leave the modelview matrix current.
+// The camera state and its maths: mouse turns and key moves of the free camera. Path side: no
+// GL, no toolkit (the matrices are render/camera_view, the callbacks app/camera_input).
 #include "path/camera.h"
-
-#include <GL/glut.h>
 
 #include <cmath>
 
@@ -14,19 +12,8 @@ CameraState camera;
 //----------------------------------------------------------------------------------
 // Local helpers
 //----------------------------------------------------------------------------------
-static const double CAMERA_FOV = 60.0;   // vertical field of view, degrees
-static const double CAMERA_ASPECT = 1.0; // fixed, whatever the window's shape
-static const double CAMERA_NEAR = 0.1;   // near clipping plane, world units
-static const double CAMERA_FAR = 4000.0; // far clipping plane, world units
-static const double CAMERA_STEP = 0.1;   // world units per key move
+static const double CAMERA_STEP = 0.1; // world units per key move
 static const double CAMERA_PI = 3.1415926535898;
-
-// Projection matrix selected, reset and given the fixed perspective.
-static void loadCameraPerspective() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(CAMERA_FOV, CAMERA_ASPECT, CAMERA_NEAR, CAMERA_FAR);
-}
 
 // Brings an angle back into [0, 360) by at most one step each way; larger jumps stay outside.
 static void wrapAngleOnce(float& angle) {
@@ -41,28 +28,6 @@ static void wrapAngleOnce(float& angle) {
 // Degrees to radians with the program's fixed value of pi.
 static double toRadians(double degrees) {
     return degrees * 2.0 * CAMERA_PI / 360.0;
-}
-
-//----------------------------------------------------------------------------------
-// Applying the cameras
-//----------------------------------------------------------------------------------
-
-// Free camera: perspective, tilt by pitch, turn by yaw, then move the world by -eye.
-void applyFreeCamera() {
-    loadCameraPerspective();
-    glRotatef(camera.pitch, -1.0f, 0.0f, 0.0f);
-    glRotatef(camera.yaw, 0.0f, -1.0f, 0.0f);
-    glTranslatef(-camera.eye.x, -camera.eye.y, -camera.eye.z);
-    glMatrixMode(GL_MODELVIEW);
-}
-
-// Path camera: perspective, then look from the path's position at its target, y up.
-void applyPathCamera() {
-    const Vec3& eye = camera.cameraPath.position;
-    const Vec3& centre = camera.cameraPath.target;
-    loadCameraPerspective();
-    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0.0, 1.0, 0.0);
-    glMatrixMode(GL_MODELVIEW);
 }
 
 //----------------------------------------------------------------------------------
@@ -111,33 +76,4 @@ void stepFreeCamera(CameraState& state, CameraMove move) {
         eye.y = static_cast<float>(eye.y - CAMERA_STEP);
         break;
     }
-}
-
-//----------------------------------------------------------------------------------
-// Toolkit callbacks and key moves
-//----------------------------------------------------------------------------------
-
-// Mouse callback: a press of the left, middle or right button records where the drag starts.
-void onMouseButton(int button, int state, int x, int y) {
-    const bool pressed = state == GLUT_DOWN;
-    const bool knownButton =
-        button == GLUT_LEFT_BUTTON || button == GLUT_MIDDLE_BUTTON || button == GLUT_RIGHT_BUTTON;
-    if (pressed && knownButton) {
-        camera.lastMouseX = x;
-        camera.lastMouseY = y;
-    }
-}
-
-// Motion callback: turn, apply the free camera, redraw.
-void onMouseDrag(int x, int y) {
-    turnFreeCamera(camera, x, y);
-    applyFreeCamera();
-    glutPostRedisplay();
-}
-
-// Key move: step, apply the free camera, redraw.
-void moveFreeCamera(CameraMove move) {
-    stepFreeCamera(camera, move);
-    applyFreeCamera();
-    glutPostRedisplay();
 }

@@ -1,5 +1,5 @@
-// The two cameras: the free camera (mouse and keys) and the path camera (camera.dpl).
-// Both build the whole view into the projection matrix.
+// The two cameras' state: the free camera (mouse and keys) and the path camera (camera.dpl).
+// Path side: state and maths only; render/camera_view builds their matrices.
 #pragma once
 
 #include "path/trajectory.h"
@@ -15,19 +15,12 @@ struct CameraState {
     Trajectory cameraPath; // the camera trajectory, loaded when anime is 1
 };
 
-// Written by the camera section (scene/), the show (app/), mouse and keys; read by the frame.
+// Written by the camera section (scene/), the show (app/), mouse and keys (app/); read by the
+// frame and the camera matrices (render/).
 extern CameraState camera;
 
 enum CameraMove { MOVE_FORWARD, MOVE_BACK, MOVE_LEFT, MOVE_RIGHT, MOVE_UP, MOVE_DOWN };
 
-void applyFreeCamera();
-void applyPathCamera();
-
 // Pure state changes, testable without a window.
 void turnFreeCamera(CameraState& state, int x, int y);
 void stepFreeCamera(CameraState& state, CameraMove move);
-
-// Toolkit callbacks and key moves: state change, camera applied, redisplay requested.
-void onMouseButton(int button, int state, int x, int y);
-void onMouseDrag(int x, int y);
-void moveFreeCamera(CameraMove move);

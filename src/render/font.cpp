@@ -7,7 +7,8 @@
 #include <cstdio>
 
 #include "render/overlay.h"
-#include "scene/texture.h"
+#include "render/texture.h"
+#include "scene/picture_check.h"
 
 unsigned int fontTexture = 0;
 unsigned int fontListBase = 0;

@@ -5,7 +5,8 @@
 #include <IL/il.h>
 
 #include "render/particle_motion.h"
-#include "scene/texture.h"
+#include "render/texture.h"
+#include "scene/picture_check.h"
 
 ParticleSystem particleSystem;
 

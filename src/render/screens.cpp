@@ -5,7 +5,8 @@
 #include <IL/il.h>
 
 #include "render/overlay.h"
-#include "scene/texture.h"
+#include "render/texture.h"
+#include "scene/picture_check.h"
 
 unsigned int introPicture = 0;
 unsigned int logoPicture = 0;

@@ -6,7 +6,8 @@
 #include <IL/il.h>
 #include <IL/ilut.h>
 
-#include "scene/texture.h"
+#include "render/texture.h"
+#include "scene/picture_check.h"
 
 unsigned int skyTextures[6] = {0, 0, 0, 0, 0, 0};
 

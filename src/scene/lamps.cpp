@@ -1,7 +1,6 @@
-// Lamps: lamp records of the map file, handed to OpenGL's fixed-function lighting.
+// Lamps: lamp records of the map file, handed to the load's lamp hook as they are read.
 #include "scene/lamps.h"
 
-#include <GL/gl.h>
 #include <cstdio>
 
 bool parseLamps(TextReader& reader, int count, std::vector<Lamp>& lamps) {
@@ -43,19 +42,4 @@ void loadLamps(const std::vector<Lamp>& lamps, const SceneLoadHooks& hooks) {
             hooks.lamp(lamp);
         }
     }
-}
-
-void setUpLampRecord(const Lamp& lamp) {
-    static const float specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    setUpLamp(specular, lamp.position, lamp.colour, lamp.index);
-}
-
-void setUpLamp(const float specular[4], const float position[4], const float colour[4], int index) {
-    GLenum light = (GLenum)(GL_LIGHT0 + index);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMaterialf(GL_FRONT, GL_SHININESS, 20.0f);
-    glLightfv(light, GL_POSITION, position);
-    glLightfv(light, GL_DIFFUSE, colour);
-    glLightfv(light, GL_SPECULAR, colour);
-    glEnable(light);
 }

@@ -1,4 +1,5 @@
-// Lamps: the lamp records of a map file and their set-up as OpenGL point lights.
+// Lamps: the lamp records of a map file, read without GL. Scene side; the lights' set-up is
+// render/lamps_gl.
 #pragma once
 
 #include <vector>
@@ -25,10 +26,3 @@ bool parseLamps(TextReader& reader, int count, std::vector<Lamp>& lamps);
 
 // Prints "Chargement lampe <i> ..." for each lamp and hands it to hooks.lamp, in order.
 void loadLamps(const std::vector<Lamp>& lamps, const SceneLoadHooks& hooks);
-
-// Gives one lamp record to OpenGL with the fixed white specular material (the player's lamp hook).
-void setUpLampRecord(const Lamp& lamp);
-
-// Gives one lamp to OpenGL: front material specular and shininess, then the light's position,
-// diffuse and specular colours, then enables it.
-void setUpLamp(const float specular[4], const float position[4], const float colour[4], int index);

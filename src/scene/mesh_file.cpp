@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "base/plain_lines.h"
-#include "scene/texture.h"
+#include "scene/picture_check.h"
 
 // Smallest room one list entry takes in a file, one separator included ("0 0 0\n", "0,0 0,0
 // 0,0\n").

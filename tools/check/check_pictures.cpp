@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "check_local.h"
-#include "scene/texture.h"
+#include "scene/picture_check.h"
 
 // The show's own pictures under textures/, with what each is for.
 static const char* const SHOW_PICTURES[][2] = {

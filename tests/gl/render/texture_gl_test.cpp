@@ -9,7 +9,8 @@
 
 #include "render/scene_upload.h"
 #include "scene/mesh_file.h"
-#include "scene/texture.h"
+#include "render/texture.h"
+#include "scene/picture_check.h"
 #include "unit/scene/test_files.h"
 
 namespace {

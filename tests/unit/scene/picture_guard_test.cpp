@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "scene/jpeg_check.h"
-#include "scene/texture.h"
+#include "scene/picture_check.h"
 #include "unit/scene/test_files.h"
 
 // A bottom-up uncompressed 24-bit Targa of the given sides with `pixels` pixels of data.

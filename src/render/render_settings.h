@@ -1,4 +1,5 @@
-// Render settings: the initial GL state and the keyboard commands.
+// Render settings: the fog and cursor settings, the initial GL state and the fog and texture
+// changes of the keys. Render side.
 #pragma once
 
 #include <GL/gl.h>
@@ -12,10 +13,7 @@ struct RenderSettings {
     int cursorShape = 0;                          // toolkit cursor last chosen by key
 };
 
-extern RenderSettings renderSettings; // written by the show start and the keys
-
-#define KEY_ESCAPE 27
-#define CURSOR_NONE 101 // the toolkit's "no cursor"
+extern RenderSettings renderSettings; // written by the show start and the keys (app/) only
 
 // The fog defaults written by the show start.
 void setRenderDefaults(RenderSettings& settings);
@@ -23,8 +21,14 @@ void setRenderDefaults(RenderSettings& settings);
 // The initial rendering state, then the font.
 void initGLState();
 
-// Keyboard callback: one entry per character code; keys outside the table do nothing.
-void onKey(unsigned char key, int x, int y);
-
 // The density step of "n" (-0.01) and "N" (+0.01): double arithmetic on the stored float.
 float stepFogDensity(float density, double step);
+
+// Off -> GL_EXP -> GL_EXP2 -> GL_LINEAR -> off; the clear colour follows the fog. Prints the mode.
+void cycleFog(RenderSettings& settings);
+
+// One density step, given to GL and printed.
+void changeFogDensity(RenderSettings& settings, double step);
+
+// Magnification and minification filter of the bound texture.
+void setTextureFilter(GLint filter);

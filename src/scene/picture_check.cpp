@@ -1,10 +1,7 @@
-// Image textures: the image library's version check and start-up, and the loading of one
-// picture into an OpenGL texture, refusing the loads that the library gets wrong.
-#define ILUT_USE_OPENGL // declares ilutGLBindTexImage
+// Picture checks: the loading of one picture into the image library's bound image, refusing the
+// loads that the library gets wrong, and the version check's message. Scene side: the image
+// library only, no GL (the upload is render/texture).
 #include <IL/il.h>
-#include <IL/ilu.h>
-#include <IL/ilut.h>
-#include <GL/gl.h>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -13,15 +10,13 @@
 #include <vector>
 
 #include "scene/jpeg_check.h"
-#include "scene/texture.h"
+#include "scene/picture_check.h"
 
 //----------------------------------------------------------------------------------
 // Defines
 //----------------------------------------------------------------------------------
-#define IMAGE_LIBRARY_MIN_VERSION 151 // lowest version of IL, ILU and ILUT accepted
-#define IMAGE_VERSION_QUERY 0x0DE2    // IL_VERSION_NUM, ILU_VERSION_NUM, ILUT_VERSION_NUM
-#define PICTURE_HEADER_BYTES 65536    // where the sides of a picture are looked for
-#define PIXELS_PER_FILE_BYTE 1024     // far more than any JPEG or Targa packs into one byte
+#define PICTURE_HEADER_BYTES 65536 // where the sides of a picture are looked for
+#define PIXELS_PER_FILE_BYTE 1024  // far more than any JPEG or Targa packs into one byte
 
 //----------------------------------------------------------------------------------
 // Functions
@@ -34,24 +29,6 @@ const char* imageLibraryVersionProblem(int ilVersion, int iluVersion, int ilutVe
         return "Probl\xe8"
                "me de version de DevIL ... sortie !\n";
     }
-    return nullptr;
-}
-
-// Asks IL, ILU and ILUT for their versions in that order, stopping at the first one too old;
-// then starts IL.
-const char* initImageLibrary() {
-    const int ok = IMAGE_LIBRARY_MIN_VERSION;
-    const char* problem = imageLibraryVersionProblem(ilGetInteger(IMAGE_VERSION_QUERY), ok, ok);
-    if (problem == nullptr) {
-        problem = imageLibraryVersionProblem(ok, iluGetInteger(IMAGE_VERSION_QUERY), ok);
-    }
-    if (problem == nullptr) {
-        problem = imageLibraryVersionProblem(ok, ok, ilutGetInteger(IMAGE_VERSION_QUERY));
-    }
-    if (problem != nullptr) {
-        return problem;
-    }
-    ilInit();
     return nullptr;
 }
 
@@ -193,30 +170,10 @@ bool loadPictureChecked(const std::string& path, int maxSize) {
     return width > 0 && height > 0 && width <= maxSize && height <= maxSize;
 }
 
-// Loads and checks the picture against the GL's largest texture, then uploads it.
-unsigned int loadPictureTexture(const std::string& path) {
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    if (!loadPictureChecked(path, maxSize)) {
-        return 0;
-    }
-    // This DevIL uploads an empty texture until its OpenGL renderer has been selected.
-    ilutRenderer(ILUT_OPENGL);
-    return ilutGLBindTexImage();
-}
-
 // Prints the failure line of a picture.
 void printTextureFailure(const std::string& path) {
     printf("%s : probl\xe8"
            "me lors du chargement de la texture --> texture d\xe9sactiv\xe9"
            "e !\n",
            path.c_str());
-}
-
-// A mesh's picture in a new image name of its own, uploaded.
-unsigned int uploadMeshPicture(const std::string& path) {
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    return loadPictureTexture(path);
 }

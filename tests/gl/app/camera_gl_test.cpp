@@ -9,7 +9,8 @@
 #include <cmath>
 #include <functional>
 
-#include "path/camera.h"
+#include "app/camera_input.h"
+#include "render/camera_view.h"
 
 namespace {
 
