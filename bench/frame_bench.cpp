@@ -90,11 +90,11 @@ void placeForFrame(int k, bool overview) {
     for (size_t i = 0; i < objectList.size(); i++) {
         SceneObject& object = objectList[i];
         const float a = t * (1 + 0.3f * float(i)) + float(i);
-        object.mesh.previousPosition = object.path.position;
+        object.previousPosition = object.path.position;
         object.path.position = {30 * std::cos(a), 20 + 3 * float(i), 30 * std::sin(a)};
         object.path.target = {10 * float(i), 0, 57.3f * a};
-        const Vec3& was = object.mesh.previousPosition;
-        object.mesh.motionDelta = {was.x - object.path.position.x, was.y - object.path.position.y,
+        const Vec3& was = object.previousPosition;
+        object.motionDelta = {was.x - object.path.position.x, was.y - object.path.position.y,
                                    was.z - object.path.position.z};
     }
 }

@@ -44,12 +44,12 @@ static void advanceScene(float frameTime) {
     showClock.shownFps = countFrame(frameCounter, frameTime);
     if (objectsLoaded == 1) {
         for (SceneObject& object : objectList) {
-            object.mesh.previousPosition = object.path.position;
+            object.previousPosition = object.path.position;
             advanceTrajectory(frameTime * 1.0f, &object.path);
             evaluateTrajectory(&object.path);
-            object.mesh.motionDelta.x = object.mesh.previousPosition.x - object.path.position.x;
-            object.mesh.motionDelta.y = object.mesh.previousPosition.y - object.path.position.y;
-            object.mesh.motionDelta.z = object.mesh.previousPosition.z - object.path.position.z;
+            object.motionDelta.x = object.previousPosition.x - object.path.position.x;
+            object.motionDelta.y = object.previousPosition.y - object.path.position.y;
+            object.motionDelta.z = object.previousPosition.z - object.path.position.z;
         }
     }
     applyPathCamera();

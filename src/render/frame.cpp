@@ -40,7 +40,7 @@ static void drawTree(Mesh& tree) {
 static void drawObject(SceneObject& object, const ShowClock& clock) {
     const Vec3& position = object.path.position;
     if (object.mesh.emitsParticles == 1 && clock.particleStart <= clock.now) {
-        const Vec3& drift = object.mesh.motionDelta;
+        const Vec3& drift = object.motionDelta;
         const Vec3& eye = camera.cameraPath.position;
         updateParticles(particleSystem, position.x, position.y, position.z, drift.x, drift.y,
                         drift.z, eye.x, eye.y, eye.z);

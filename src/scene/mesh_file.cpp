@@ -161,7 +161,7 @@ static bool meshFault(TextReader& reader, MeshFileDetails& details, int line,
 }
 
 // Reads the triangles and checks each corner against the vertex count.
-static bool readFaces(TextReader& reader, Mesh& mesh, MeshFileDetails& details) {
+static bool readFaces(TextReader& reader, MeshData& mesh, MeshFileDetails& details) {
     if (reader.failed) {
         return false;
     }
@@ -248,7 +248,7 @@ static bool readUvLines(TextReader& reader, std::vector<float>& out, size_t spli
 }
 
 // Reads "texture : name" and the uv section: u,v of the three corners of each triangle.
-static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& textureName,
+static bool readTextureSection(TextReader& reader, MeshData& mesh, std::string& textureName,
                                MeshFileDetails& details) {
     if (!readerExpect(reader, "\ntexture :")) {
         return false;
@@ -278,12 +278,13 @@ size_t meshSplitBytes() {
     return bytes;
 }
 
-bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
+bool parseMesh(TextReader& reader, MeshData& mesh, std::string& textureName) {
     MeshFileDetails details;
     return parseMesh(reader, mesh, textureName, details);
 }
 
-bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFileDetails& details) {
+bool parseMesh(TextReader& reader, MeshData& mesh, std::string& textureName,
+               MeshFileDetails& details) {
     textureName.clear();
     int line = 0;
     if (!readerCountLine(reader, "vertices", "vertex", TRIPLE_BYTES, mesh.vertexCount, line)) {
@@ -298,8 +299,6 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFil
         return false;
     }
     sizeArray(mesh.faces, (size_t)mesh.faceCount * 3);
-    sizeArray(mesh.faceDistance, (size_t)mesh.faceCount);
-    sizeArray(mesh.faceOrder, (size_t)mesh.faceCount);
     if (!readFaces(reader, mesh, details)) {
         return false;
     }
@@ -331,9 +330,6 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFil
     }
     mesh.depthTest = (option & MESH_OPTION_NO_DEPTH) ? 0 : 1;
     mesh.emitsParticles = (option & MESH_OPTION_PARTICLES) ? 1 : 0;
-    if (mesh.emitsParticles) {
-        mesh.motionDelta = {0, 0, 0};
-    }
     mesh.textured = (option & MESH_OPTION_TEXTURED) ? 1 : 0;
     if (mesh.textured) {
         return readTextureSection(reader, mesh, textureName, details);

@@ -9,11 +9,12 @@
 #include "base/text_reader.h"
 #include "scene/load_hooks.h"
 
-// Reads a whole mesh file into `mesh` without touching OpenGL. `textureName` gets the picture
-// name of a textured mesh (empty otherwise). Returns false with the reader's error set when the
-// file breaks the grammar, a count is negative or larger than the file can hold, a face names a
-// vertex that does not exist, or the normals or uv lines are fewer than vertices or faces.
-bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName);
+// Reads a whole mesh file into `mesh` (the file's data only) without touching OpenGL. `textureName`
+// gets the picture name of a textured mesh (empty otherwise). Returns false with the reader's error
+// set when the file breaks the grammar, a count is negative or larger than the file can hold, a
+// face names a vertex that does not exist, or the normals or uv lines are fewer than vertices or
+// faces.
+bool parseMesh(TextReader& reader, MeshData& mesh, std::string& textureName);
 
 #define MESH_FAULT_LIMIT 20 // faults kept in detail; the rest are only counted
 
@@ -43,7 +44,8 @@ struct MeshFileDetails {
 // The same parse, also giving the lines of the colour and the texture name; with keepGoing it
 // records the faults it can step over and reads on, so one pass finds them all. The record of a
 // mesh with faults is for checking only, never for drawing.
-bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFileDetails& details);
+bool parseMesh(TextReader& reader, MeshData& mesh, std::string& textureName,
+               MeshFileDetails& details);
 
 // Prints the loading line and reads the mesh of the file into `mesh`; a textured mesh's picture
 // goes to the hooks between the lines (see loadMeshTexture). A file that can't be opened fails

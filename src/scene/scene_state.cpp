@@ -1,4 +1,4 @@
-// The scene lists of the process, filled once by the map loader.
+// The scene lists of the process (who writes them: scene_state.h).
 #include "scene/scene_state.h"
 
 #include "path/trajectory_file.h"
