@@ -1,6 +1,8 @@
 // The show clock, the frame-rate counter and the program's one read of real time.
 #include "app/clock.h"
 
+#include "base/show_files.h"
+
 #include <GL/freeglut.h>
 
 //----------------------------------------------------------------------------------
@@ -50,9 +52,9 @@ int countFrame(FrameCounter& counter, float frameTime) {
 }
 
 void setEventTimes(ShowClock& clock) {
-    clock.logoEnd = (int)(clock.showStart + 10.0f);
-    clock.introEnd = (int)(clock.showStart + 25.0f);
-    clock.sceneEnd = (int)(clock.showStart + 122.0f);
-    clock.showEnd = (int)(clock.showStart + 140.0f);
-    clock.particleStart = (int)(clock.showStart + 88.0f);
+    clock.logoEnd = (int)(clock.showStart + (float)SHOW_LOGO_END);
+    clock.introEnd = (int)(clock.showStart + (float)SHOW_INTRO_END);
+    clock.sceneEnd = (int)(clock.showStart + (float)SHOW_SCENE_END);
+    clock.showEnd = (int)(clock.showStart + (float)SHOW_END);
+    clock.particleStart = (int)(clock.showStart + (float)SHOW_PARTICLE_START);
 }

@@ -1,29 +1,27 @@
 // Bitmap font: the font picture, its 256 glyph display lists, and text on the 640 x 480 overlay.
+#include "render/lighting.h"
 #include "render/font.h"
 
+#include "base/show_files.h"
+
 #include <GL/gl.h>
-#include <IL/il.h>
 #include <cstdarg>
 #include <cstdio>
 
 #include "render/overlay.h"
 #include "render/texture.h"
-#include "scene/picture_check.h"
 
 unsigned int fontTexture = 0;
 unsigned int fontListBase = 0;
 
-static const char* const FONT_PICTURE = "textures/Font.tga";
+static const char* const FONT_PICTURE = SHOW_FONT_PICTURE;
 static const int TEXT_BUFFER_SIZE = 1024; // formatted text, terminating zero included
 
 // Loads the font picture and builds its lists; on failure reports the file and builds nothing.
 void loadFont() {
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    const unsigned int texture = loadPictureTexture(FONT_PICTURE);
+    bindNewImage();
+    const unsigned int texture = loadPictureOrReport(FONT_PICTURE);
     if (texture == 0) {
-        printTextureFailure(FONT_PICTURE);
         return;
     }
     fontTexture = texture;
@@ -76,10 +74,7 @@ void printText(int x, int y, int set, const char* format, ...) {
     }
 
     beginOverlay();
-    const bool lit = glIsEnabled(GL_LIGHTING);
-    if (lit) {
-        glDisable(GL_LIGHTING);
-    }
+    const bool lit = suspendLighting();
     glEnable(GL_TEXTURE_2D);
     glLoadIdentity();
     glTranslated(x, y, 0);

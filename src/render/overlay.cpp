@@ -1,4 +1,5 @@
 // The 640 x 480 overlay that the full-screen pictures and the text are drawn in.
+#include "render/lighting.h"
 #include "render/overlay.h"
 
 #include <GL/gl.h>
@@ -19,7 +20,5 @@ void endOverlay(bool wasLit) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_TEXTURE_2D);
-    if (wasLit) {
-        glEnable(GL_LIGHTING);
-    }
+    resumeLighting(wasLit);
 }

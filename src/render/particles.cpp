@@ -1,25 +1,23 @@
 // The particle pool: its texture, its initialisation and the per-frame draw-and-advance pass.
+#include "render/lighting.h"
 #include "render/particles.h"
 
+#include "base/show_files.h"
+
 #include <GL/gl.h>
-#include <IL/il.h>
 
 #include "render/particle_motion.h"
 #include "render/texture.h"
-#include "scene/picture_check.h"
 
 ParticleSystem particleSystem;
 
-static const char* const PARTICLE_PICTURE = "textures/particule.tga";
+static const char* const PARTICLE_PICTURE = SHOW_PARTICLE_PICTURE;
 
 // Loads the sprite with an image name of its own; on failure the texture stays 0.
 void loadParticleTexture(ParticleSystem& system) {
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    const unsigned int texture = loadPictureTexture(PARTICLE_PICTURE);
+    bindNewImage();
+    const unsigned int texture = loadPictureOrReport(PARTICLE_PICTURE);
     if (texture == 0) {
-        printTextureFailure(PARTICLE_PICTURE);
         return;
     }
     system.particleTexture = texture;
@@ -38,10 +36,7 @@ void initParticles(ParticleSystem& system, float x, float y, float z, float vx, 
 // Draws each active particle where it is, then advances it; unlit, without depth writes.
 void updateParticles(ParticleSystem& system, float ex, float ey, float ez, float dx, float dy,
                      float dz, float cx, float cy, float cz) {
-    const bool lit = glIsEnabled(GL_LIGHTING);
-    if (lit) {
-        glDisable(GL_LIGHTING);
-    }
+    const bool lit = suspendLighting();
     glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, system.particleTexture);
@@ -54,9 +49,7 @@ void updateParticles(ParticleSystem& system, float ex, float ey, float ez, float
     }
     glDisable(GL_TEXTURE_2D);
     glDepthMask(GL_TRUE);
-    if (lit) {
-        glEnable(GL_LIGHTING);
-    }
+    resumeLighting(lit);
 }
 
 // One camera-facing square in the particle's colour with its life as alpha, then white again.

@@ -1,12 +1,13 @@
 // The logo, intro and end pictures stretched over the whole viewport, and the start frame.
+#include "render/lighting.h"
 #include "render/screens.h"
 
+#include "base/show_files.h"
+
 #include <GL/gl.h>
-#include <IL/il.h>
 
 #include "render/overlay.h"
 #include "render/texture.h"
-#include "scene/picture_check.h"
 
 unsigned int introPicture = 0;
 unsigned int logoPicture = 0;
@@ -14,9 +15,8 @@ unsigned int endPicture = 0;
 
 // Loads one picture into the bound image name; reports a failure and returns false.
 static bool loadScreenPicture(const char* path, unsigned int& picture) {
-    const unsigned int texture = loadPictureTexture(path);
+    const unsigned int texture = loadPictureOrReport(path);
     if (texture == 0) {
-        printTextureFailure(path);
         return false;
     }
     picture = texture;
@@ -25,26 +25,21 @@ static bool loadScreenPicture(const char* path, unsigned int& picture) {
 
 // Intro, logo, end in that order with one image name; the first failure stops the rest.
 void loadScreenPictures() {
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    if (!loadScreenPicture("textures/intro1.jpg", introPicture)) {
+    bindNewImage();
+    if (!loadScreenPicture(SHOW_INTRO_PICTURE, introPicture)) {
         return;
     }
-    if (!loadScreenPicture("textures/quenbar.jpg", logoPicture)) {
+    if (!loadScreenPicture(SHOW_LOGO_PICTURE, logoPicture)) {
         return;
     }
-    loadScreenPicture("textures/fin.jpg", endPicture);
+    loadScreenPicture(SHOW_END_PICTURE, endPicture);
 }
 
 // Draws `picture` over the 640 x 480 overlay, its t = 1 edge at the top, unlit and without depth
 // test; `linear` sets the picture's filters first. Leaves the depth test on, texturing off,
 // lighting as found, the projection as found and the modelview at the identity.
 static void drawOverlayPicture(unsigned int picture, bool linear) {
-    const bool lit = glIsEnabled(GL_LIGHTING);
-    if (lit) {
-        glDisable(GL_LIGHTING);
-    }
+    const bool lit = suspendLighting();
     beginOverlay();
     glEnable(GL_TEXTURE_2D);
     glLoadIdentity();

@@ -1,5 +1,8 @@
 // The sky box: six pictures loaded into textures once, drawn as the inner sides of a box.
+#include "render/lighting.h"
 #include "render/skybox.h"
+
+#include "base/show_files.h"
 
 #define ILUT_USE_OPENGL
 #include <GL/gl.h>
@@ -7,29 +10,20 @@
 #include <IL/ilut.h>
 
 #include "render/texture.h"
-#include "scene/picture_check.h"
 
 unsigned int skyTextures[6] = {0, 0, 0, 0, 0, 0};
 
-static const char* const SKY_PICTURES[6] = {
-    "textures/back.jpg", "textures/front.jpg", "textures/bottom.jpg",
-    "textures/top.jpg",  "textures/left.jpg",  "textures/right.jpg",
-};
+static const char* const SKY_PICTURES[SHOW_SKY_SIDES] = SHOW_SKY_PICTURES;
 
 // Loads the six sides with one image name, deleted afterwards. A side whose picture fails is
 // reported and keeps texture 0, which gets no parameters.
 void loadSkyBox() {
     ilEnable(IL_CONV_PAL);
     ilutEnable(ILUT_OPENGL_CONV);
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
+    ILuint image = bindNewImage();
     for (int slot = 0; slot < 6; slot++) {
         ilutRenderer(ILUT_OPENGL);
-        skyTextures[slot] = loadPictureTexture(SKY_PICTURES[slot]);
-        if (skyTextures[slot] == 0) {
-            printTextureFailure(SKY_PICTURES[slot]);
-        }
+        skyTextures[slot] = loadPictureOrReport(SKY_PICTURES[slot]);
     }
     ilDeleteImages(1, &image);
     for (unsigned int texture : skyTextures) {
@@ -61,10 +55,7 @@ void drawSkyBox(float x, float y, float z, float width, float height, float leng
     const float x1 = x0 + width;
     const float y1 = y0 + height;
     const float z1 = z0 + length;
-    const bool lit = glIsEnabled(GL_LIGHTING);
-    if (lit) {
-        glDisable(GL_LIGHTING);
-    }
+    const bool lit = suspendLighting();
     glDisable(GL_DEPTH_TEST);
 
     glBindTexture(GL_TEXTURE_2D, skyTextures[0]); // back, z = z0
@@ -115,8 +106,6 @@ void drawSkyBox(float x, float y, float z, float width, float height, float leng
     skyCorner(1, 1, x1, y1, z1);
     glEnd();
 
-    if (lit) {
-        glEnable(GL_LIGHTING);
-    }
+    resumeLighting(lit);
     glEnable(GL_DEPTH_TEST);
 }

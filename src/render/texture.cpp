@@ -41,10 +41,23 @@ unsigned int loadPictureTexture(const std::string& path) {
     return ilutGLBindTexImage();
 }
 
-// A mesh's picture in a new image name of its own, uploaded.
-unsigned int uploadMeshPicture(const std::string& path) {
+unsigned int bindNewImage() {
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
+    return image;
+}
+
+unsigned int loadPictureOrReport(const std::string& path) {
+    const unsigned int texture = loadPictureTexture(path);
+    if (texture == 0) {
+        printTextureFailure(path);
+    }
+    return texture;
+}
+
+// A mesh's picture in a new image name of its own, uploaded (the scene load reports a failure).
+unsigned int uploadMeshPicture(const std::string& path) {
+    bindNewImage();
     return loadPictureTexture(path);
 }

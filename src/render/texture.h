@@ -12,6 +12,13 @@ const char* initImageLibrary();
 // or the picture is larger than the GL accepts (nothing is uploaded then).
 unsigned int loadPictureTexture(const std::string& path);
 
+// A new image name of the image library, bound for the pictures that follow. Returns the name.
+unsigned int bindNewImage();
+
+// Loads the picture into the bound image and uploads it; a refused picture gets the failure line
+// and 0.
+unsigned int loadPictureOrReport(const std::string& path);
+
 // A mesh's picture: a new image name, the picture loaded and uploaded. Returns the texture name,
 // or 0 when it is refused.
 unsigned int uploadMeshPicture(const std::string& path);

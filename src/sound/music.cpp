@@ -2,16 +2,17 @@
 // "media/musique.mp3", its release at quit, and the English texts of the library's error codes.
 #include "sound/music.h"
 
+#include "base/show_files.h"
+
 #include <cstdio>
 
 //----------------------------------------------------------------------------------
 // Defines
 //----------------------------------------------------------------------------------
-#define MUSIC_MIN_VERSION 3.5f // lowest sound library version the music accepts
-#define MUSIC_MIX_RATE 44100   // output mixing rate in Hz
-#define MUSIC_MAX_CHANNELS 32  // software channels
-#define MUSIC_INIT_FLAGS 2u    // global focus: the music goes on when the window loses focus
-#define MUSIC_FILE "media/musique.mp3"
+#define MUSIC_MIN_VERSION 3.5f   // lowest sound library version the music accepts
+#define MUSIC_MIX_RATE 44100     // output mixing rate in Hz
+#define MUSIC_MAX_CHANNELS 32    // software channels
+#define MUSIC_INIT_FLAGS 2u      // global focus: the music goes on when the window loses focus
 #define MUSIC_OPEN_MODE 0x22029u // loop off, 8-bit, mono, 2D, accurate seeking: plays once
 #define MUSIC_OPEN_LENGTH 0      // the whole file
 #define MUSIC_ERROR_COUNT 19     // codes 0 to 18 have a text
@@ -64,7 +65,7 @@ int initMusic() {
 
 // Opens the music file as a stream into musicStream: 0 open, 1 not.
 int openMusic() {
-    musicStream = soundStreamOpenFile(MUSIC_FILE, MUSIC_OPEN_MODE, MUSIC_OPEN_LENGTH);
+    musicStream = soundStreamOpenFile(SHOW_MUSIC_FILE, MUSIC_OPEN_MODE, MUSIC_OPEN_LENGTH);
     if (musicStream == nullptr) {
         printf("%s\n", musicErrorText(soundGetError()));
         return 1;

@@ -5,24 +5,25 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "base/show_files.h"
 #include "check_local.h"
 #include "scene/picture_check.h"
 
-// The show's own pictures under textures/, with what each is for.
+// The show's own pictures, with what each is for.
+static const char* const SKY_PICTURES[SHOW_SKY_SIDES] = SHOW_SKY_PICTURES;
 static const char* const SHOW_PICTURES[][2] = {
-    {"quenbar.jpg", "the logo picture"},
-    {"intro1.jpg", "the intro picture"},
-    {"fin.jpg", "the end picture"},
-    {"back.jpg", "a sky picture"},
-    {"front.jpg", "a sky picture"},
-    {"bottom.jpg", "a sky picture"},
-    {"top.jpg", "a sky picture"},
-    {"left.jpg", "a sky picture"},
-    {"right.jpg", "a sky picture"},
-    {"Font.tga", "the font picture"},
-    {"particule.tga", "the particle picture"},
+    {SHOW_LOGO_PICTURE, "the logo picture"},
+    {SHOW_INTRO_PICTURE, "the intro picture"},
+    {SHOW_END_PICTURE, "the end picture"},
+    {SKY_PICTURES[0], "a sky picture"},
+    {SKY_PICTURES[1], "a sky picture"},
+    {SKY_PICTURES[2], "a sky picture"},
+    {SKY_PICTURES[3], "a sky picture"},
+    {SKY_PICTURES[4], "a sky picture"},
+    {SKY_PICTURES[5], "a sky picture"},
+    {SHOW_FONT_PICTURE, "the font picture"},
+    {SHOW_PARTICLE_PICTURE, "the particle picture"},
 };
-#define MUSIC_FILE "media/musique.mp3"
 
 // Loads the picture into a scratch image of the image library; true when it reads cleanly.
 static bool pictureReads(CheckRun& run, const std::string& openPath) {
@@ -74,16 +75,15 @@ void checkPicture(CheckRun& run, const std::string& path, const std::string& why
 
 void checkShowFiles(CheckRun& run) {
     for (const auto& picture : SHOW_PICTURES) {
-        checkPicture(run, std::string("textures/") + picture[0],
-                     std::string(picture[1]) + " of the show");
+        checkPicture(run, picture[0], std::string(picture[1]) + " of the show");
     }
     struct stat info;
-    std::string music = run.root + MUSIC_FILE;
+    std::string music = run.root + SHOW_MUSIC_FILE;
     if (stat(music.c_str(), &info) != 0) {
-        addWarning(run, MUSIC_FILE, 0,
+        addWarning(run, SHOW_MUSIC_FILE, 0,
                    std::string("missing music file: ") + strerror(errno) +
                        " (the show plays in silence)");
     } else if (!S_ISREG(info.st_mode) || info.st_size == 0) {
-        addWarning(run, MUSIC_FILE, 0, "the music file is empty or not a file");
+        addWarning(run, SHOW_MUSIC_FILE, 0, "the music file is empty or not a file");
     }
 }
