@@ -10,7 +10,7 @@
 #include "bench_support.h"
 
 #include "render/face_order.h"
-#include "unit/render/face_order_reference.h"
+#include "support/face_order_reference.h"
 
 namespace {
 

@@ -1,21 +1,24 @@
 """End-to-end harness: the real skarn in a scratch directory on an Xvfb of its own, its clock
-driven through libfaketime, keys sent with xdotool, screenshots read as pixels. Kills by PID."""
+driven through libfaketime, keys sent with xdotool, screenshots read as pixels. Kills by PID.
+The display and the driven clock are tools/headless.py, shared with tools/capture."""
 
-import datetime
 import os
 import pathlib
 import shutil
 import signal
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import headless  # noqa: E402
+from headless import Display, FAKETIME_LIB  # noqa: E402,F401
+
 ROOT = os.environ.get("SKARN_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
 SKARN = os.environ.get("SKARN_BIN", os.path.join(ROOT, "build", "skarn"))
-FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"
-FAKE_EPOCH = datetime.datetime(2030, 1, 1, 0, 0, 0)
 # The sanitizer run preloads the GL driver (see make test-asan); the fake clock joins it.
 CLOCK_PRELOAD = " ".join(x for x in (FAKETIME_LIB, os.environ.get("SKARN_GL_DRIVER_PRELOAD")) if x)
 LOADED = b"Chargement de la map effectue\n"
@@ -119,27 +122,6 @@ def cleanup(path):
     shutil.rmtree(path, ignore_errors=True)
 
 
-class Display:
-    """An Xvfb of the test's own; it picks a free display number and reports it when ready."""
-
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        # The server gets none of the player's preloads.
-        env = {k: v for k, v in os.environ.items() if k not in ("LD_PRELOAD", "ASAN_OPTIONS", "LSAN_OPTIONS")}
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                                      "-nolisten", "tcp", "-noreset"], stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL, pass_fds=(write_end,), env=env)
-        os.close(write_end)
-        with os.fdopen(read_end) as f:
-            self.name = ":" + f.readline().strip()
-        if self.name == ":":
-            raise RuntimeError("Xvfb did not start")
-
-    def close(self):
-        self.proc.kill()
-        self.proc.wait()
-
-
 class Player:
     """One run of skarn: a fake clock, a display, output files, and the means to drive it."""
 
@@ -151,8 +133,7 @@ class Player:
         e.update(SDL_AUDIODRIVER="dummy", **({"DISPLAY": display.name} if display else {}))
         if fake_clock:
             self.set_clock(0)
-            e["LD_PRELOAD"] = " ".join(filter(None, [e.get("LD_PRELOAD", ""), FAKETIME_LIB]))
-            e.update(FAKETIME_TIMESTAMP_FILE=self.clock_file, FAKETIME_NO_CACHE="1")
+            e.update(headless.clock_env(self.clock_file, e.get("LD_PRELOAD", "")))
         e.update(env or {})
         self.out, self.err = open(self.out_path, "wb"), open(self.err_path, "wb")
         self.proc = subprocess.Popen((wrapper or []) + [SKARN] + list(args), cwd=workdir, env=e, stdout=self.out,
@@ -160,9 +141,7 @@ class Player:
 
     def set_clock(self, seconds):
         """Moves the fake clock to `seconds` past the fake start; it runs on from there."""
-        stamp = FAKE_EPOCH + datetime.timedelta(seconds=seconds)
-        write_file(self.clock_file + ".tmp", stamp.strftime("@%Y-%m-%d %H:%M:%S\n"))
-        os.replace(self.clock_file + ".tmp", self.clock_file)
+        headless.write_clock(self.clock_file, seconds)
 
     def wait_window(self, timeout=20):
         deadline = time.time() + timeout

@@ -7,7 +7,7 @@
 #include "path/trajectory_file.h"
 #include "scene/scene_state.h"
 #include "base/text_reader.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "render/scene_upload.h"
 #include "scene/map.h"
 #include "scene/scene_state.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 static std::vector<float> glVector(void (*get)(GLenum, GLenum, float*), GLenum what, GLenum name) {
     float v[4] = {-1, -1, -1, -1};

@@ -14,7 +14,7 @@
 
 #include "path/show_clock.h"
 #include "render/font.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 struct Rgba {
     int r, g, b, a;

@@ -11,7 +11,7 @@
 #include "scene/mesh_file.h"
 #include "render/texture.h"
 #include "scene/picture_check.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 namespace {
 

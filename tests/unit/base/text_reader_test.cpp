@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text_reader.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 static TextReader readerOver(const std::string& text) {
     TextReader reader;

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "render/face_order.h"
-#include "unit/render/face_order_reference.h"
+#include "support/face_order_reference.h"
 
 namespace {
 

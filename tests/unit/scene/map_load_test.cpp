@@ -7,7 +7,7 @@
 #include "path/trajectory_file.h"
 #include "scene/map.h"
 #include "scene/scene_state.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 static const std::string PLAIN_MESH = triangleMeshUpToOption() + "0\n";
 static const char* const FOUR_POINTS = "path\nPOSITIONS 4\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n"

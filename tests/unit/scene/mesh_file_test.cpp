@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "scene/mesh_file.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 static const std::string UV = "uv mapping (1) :\n0,0 1,0 0,1\n";
 

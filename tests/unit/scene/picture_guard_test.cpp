@@ -9,7 +9,7 @@
 
 #include "scene/jpeg_check.h"
 #include "scene/picture_check.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 // A bottom-up uncompressed 24-bit Targa of the given sides with `pixels` pixels of data.
 static std::string targa(int width, int height, int pixels) {

@@ -11,7 +11,7 @@
 
 #include "sound/music.h"
 #include "sound/sound_backend.h"
-#include "unit/scene/test_files.h"
+#include "support/test_files.h"
 
 namespace {
 
