@@ -29,7 +29,8 @@ Matrix projectionAfter(const std::function<void()>& apply) {
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     glGetDoublev(GL_MODELVIEW_MATRIX, after.data());
     glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
-    EXPECT_TRUE(mode == GL_MODELVIEW && after == before);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(after, before);
     return projection;
 }
 
@@ -44,8 +45,12 @@ void expectLookingAt(const Matrix& m, const Vec3& at, const Vec3& right) {
         gluProject(points[i].x, points[i].y, points[i].z, identity.data(), m.data(), viewport,
                    &w[i][0], &w[i][1], &w[i][2]);
     }
-    EXPECT_TRUE(std::fabs(w[0][0] - 320) < 1e-3 && std::fabs(w[0][1] - 240) < 1e-3);
-    EXPECT_TRUE(w[0][2] > 0 && w[0][2] < 1 && w[1][1] > 241 && w[2][0] > 321);
+    EXPECT_NEAR(w[0][0], 320, 1e-3);
+    EXPECT_NEAR(w[0][1], 240, 1e-3);
+    EXPECT_GT(w[0][2], 0);
+    EXPECT_LT(w[0][2], 1);
+    EXPECT_GT(w[1][1], 241);
+    EXPECT_GT(w[2][0], 321);
 }
 
 } // namespace
@@ -65,9 +70,26 @@ TEST(CameraGl, BothCamerasLookWhereTheyShouldAndDragsAndMovesApplyTheFreeOne) {
     camera = CameraState{};
     onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 200, 200);
     const Matrix dragged = projectionAfter([] { onMouseDrag(170, 210); });
-    EXPECT_TRUE(camera.yaw == 30.0f && camera.pitch == 350.0f);
+    EXPECT_EQ(camera.yaw, 30.0f);
+    EXPECT_EQ(camera.pitch, 350.0f);
     EXPECT_EQ(dragged, projectionAfter(applyFreeCamera));
     const Matrix moved = projectionAfter([] { moveFreeCamera(MOVE_UP); });
     EXPECT_FLOAT_EQ(camera.eye.y, 0.1f);
     EXPECT_EQ(moved, projectionAfter(applyFreeCamera));
+}
+
+// Both cameras see from 0.1 to 4000 units with a 60 degree field, square whatever the window:
+// the perspective read back from the projection of a camera at the origin looking along -z.
+TEST(CameraGl, PerspectiveSpansNearToFarWithItsFieldOfView) {
+    camera = CameraState{};
+    camera.cameraPath.position = {0, 0, 0};
+    camera.cameraPath.target = {0, 0, -1};
+    for (void (*apply)() : {applyFreeCamera, applyPathCamera}) {
+        const Matrix m = projectionAfter(apply);
+        const double n = m[14] / (m[10] - 1), f = m[14] / (m[10] + 1);
+        EXPECT_NEAR(n, 0.1, 1e-6);
+        EXPECT_NEAR(f, 4000.0, 40.0);                      // the matrix is kept in single precision
+        EXPECT_NEAR(m[5], 1.0 / std::tan(M_PI / 6), 1e-6); // cot(fov / 2)
+        EXPECT_NEAR(m[0], m[5], 1e-6);                     // aspect 1
+    }
 }

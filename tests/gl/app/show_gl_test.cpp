@@ -52,7 +52,13 @@ TEST(SceneIdle, FliesFromTheSceneStartPrintsFinAndTheRestartRewindsEveryPathKeep
     for (int ms = 28250; ms < 33000; ms += 250) {
         runSceneIdle(ms);
     }
-    EXPECT_TRUE(camera.cameraPath.position.x > 2.0f && showClock.shownFps > 0);
+    EXPECT_GT(camera.cameraPath.position.x, 2.0f);
+    EXPECT_GT(showClock.shownFps, 0);
+    // The object flies along +x: its last step is recorded as previous minus new position.
+    const SceneObject& object = objectList[0];
+    EXPECT_GT(object.path.position.x, object.previousPosition.x);
+    EXPECT_FLOAT_EQ(object.motionDelta.x, object.previousPosition.x - object.path.position.x);
+    EXPECT_EQ(object.motionDelta.y, 0.0f);
     ASSERT_NE(camera.cameraPath.currentPoint, camera.cameraPath.firstPoint);
     EXPECT_EQ(printedBy([] {
                   runSceneIdle(125000); // now == sceneEnd
@@ -64,9 +70,12 @@ TEST(SceneIdle, FliesFromTheSceneStartPrintsFinAndTheRestartRewindsEveryPathKeep
     runSceneIdle(143000); // now == showEnd: the restart happens at that second
     EXPECT_EQ(camera.cameraPath.currentPoint, camera.cameraPath.firstPoint);
     EXPECT_EQ(objectList[0].path.currentPoint, objectList[0].path.firstPoint);
-    EXPECT_TRUE(camera.cameraPath.t == cameraT && objectList[0].path.t == objectT);
-    EXPECT_TRUE(showClock.showStart == 143.0f && showClock.now == 0.0f);
-    EXPECT_TRUE(showClock.logoEnd == 153 && showClock.showEnd == 283);
+    EXPECT_EQ(camera.cameraPath.t, cameraT);
+    EXPECT_EQ(objectList[0].path.t, objectT);
+    EXPECT_EQ(showClock.showStart, 143.0f);
+    EXPECT_EQ(showClock.now, 0.0f);
+    EXPECT_EQ(showClock.logoEnd, 153);
+    EXPECT_EQ(showClock.showEnd, 283);
     EXPECT_EQ(showClock.lastTickMs, 143000); // the restart's own read leaves the tick alone
     setClockSource(nullptr);
     freeTrajectory(&camera.cameraPath);

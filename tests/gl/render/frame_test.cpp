@@ -4,6 +4,8 @@
 
 #include "path/camera.h"
 #include "render/frame.h"
+#include "render/particle_motion.h"
+#include "render/particles.h"
 #include "render/screens.h"
 #include "render/skybox.h"
 #include "render_support.h"
@@ -73,15 +75,18 @@ TEST(Frame, EachPhaseShowsItsPictureAndAnEmptySceneOnlySkyAndText) {
         notSky += !text && !(rgba[4 * i] == 0 && rgba[4 * i + 1] == 0 && rgba[4 * i + 2] == 255);
     }
     EXPECT_EQ(notSky, 0);
-    EXPECT_TRUE(showsGlyph(20, 24, 'S' - 32) && showsGlyph(504, 24, '7' - 32) &&
-                showsGlyph(524, 24, 'F' - 32));
+    EXPECT_TRUE(showsGlyph(20, 24, 'S' - 32));
+    EXPECT_TRUE(showsGlyph(504, 24, '7' - 32));
+    EXPECT_TRUE(showsGlyph(524, 24, 'F' - 32));
     // The state every frame leaves.
     GLboolean mask = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_TRUE(mask && glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D) && !glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(mask);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(!glIsEnabled(GL_CULL_FACE));
     EXPECT_EQ(std::vector<float>(m, m + 16),
               (std::vector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
 }
@@ -103,6 +108,44 @@ TEST(Frame, UntexturedMeshColourTintsTheNextTexturedOne) {
     EXPECT_TRUE(pixelNear(600, 240, 255, 0, 0)); // white picture tinted red
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_TRUE(colour[0] == 1 && colour[1] == 0 && colour[2] == 0 && !glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(colour[0] == 1);
+    EXPECT_TRUE(colour[1] == 0);
+    EXPECT_TRUE(colour[2] == 0);
+    EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D));
     glDeleteTextures(1, &textured.texture);
+}
+
+// An emitting object trails its particles after the particle start: each one is reborn at the
+// object with its velocity about the object's last step (previous minus new position), and none
+// before the start.
+TEST(Frame, ParticlesAreRebornAboutTheObjectsDrift) {
+    startScene({0, 0, 10});
+    objectList.assign(1, SceneObject());
+    SceneObject& object = objectList[0];
+    object.mesh = triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 1});
+    object.mesh.emitsParticles = 1;
+    object.path.position = {2, 3, -4};
+    object.motionDelta = {0, 500, -300};
+    for (float now : {90.5f, 91.5f}) { // particles start at 91
+        for (Particle& particle : particleSystem.particles) {
+            seedParticle(particle, 0, 0, 0, 0, 0, 0); // reborn at their first update
+        }
+        particleSystem.slowdown = 1.0f;
+        drawSceneFrame(clockAt(now));
+        const Particle& first = particleSystem.particles[0];
+        if (now < 91) {
+            EXPECT_EQ(first.life, 0.1f) << "updated before the particle start";
+            continue;
+        }
+        for (const Particle& particle : particleSystem.particles) {
+            ASSERT_EQ(particle.life, 1.0f);
+            EXPECT_EQ(particle.position[0], 2.0f);
+            EXPECT_EQ(particle.position[1], 3.0f);
+            EXPECT_EQ(particle.position[2], -4.0f);
+            EXPECT_NEAR(particle.velocity[0], 0.0f, 30.0f);
+            EXPECT_NEAR(particle.velocity[1], 500.0f, 30.0f);
+            EXPECT_NEAR(particle.velocity[2], -300.0f, 30.0f);
+        }
+    }
+    objectList.clear();
 }

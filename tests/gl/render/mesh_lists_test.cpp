@@ -172,13 +172,14 @@ TEST(MeshLists, SamePixelsAndStateAsImmediateModeAndCompilingDrawsNothing) {
             const std::vector<Mesh*> meshes = listedMeshes();
             for (size_t i = 0; i < meshes.size(); i++) {
                 compileMeshList(*meshes[i], partFaces);
-                EXPECT_TRUE(lists[i] != 0 && meshes[i]->displayList == lists[i]) << i;
+                EXPECT_TRUE(lists[i] != 0) << i;
+                EXPECT_TRUE(meshes[i]->displayList == lists[i]) << i;
             }
             releaseMeshLists();
             for (size_t i = 0; i < meshes.size(); i++) {
-                EXPECT_TRUE(!glIsList(lists[i]) && meshes[i]->displayList == 0 &&
-                            meshes[i]->listParts.empty())
-                    << i;
+                EXPECT_TRUE(!glIsList(lists[i])) << i;
+                EXPECT_TRUE(meshes[i]->displayList == 0) << i;
+                EXPECT_TRUE(meshes[i]->listParts.empty()) << i;
             }
             glDisable(GL_LIGHT0);
         }

@@ -36,9 +36,10 @@ TEST(Particles, FirstUpdateDrawsEachActiveParticleAtTheStartThenRebornsIt) {
     for (const auto& polygon : polygons) {
         ASSERT_EQ(polygon.size(), 3u);
         for (const FeedbackVertex& v : polygon) {
-            ASSERT_TRUE(std::fabs(std::fabs(v.x - 320.0f) - 32.0f) < 0.01f &&
-                        std::fabs(std::fabs(v.y - 240.0f) - 24.0f) < 0.01f &&
-                        std::fabs(v.r - 0.9f) < 0.01f && std::fabs(v.a - 0.1f) < 0.01f);
+            ASSERT_TRUE(std::fabs(std::fabs(v.x - 320.0f) - 32.0f) < 0.01f);
+            ASSERT_TRUE(std::fabs(std::fabs(v.y - 240.0f) - 24.0f) < 0.01f);
+            ASSERT_TRUE(std::fabs(v.r - 0.9f) < 0.01f);
+            ASSERT_TRUE(std::fabs(v.a - 0.1f) < 0.01f);
         }
     }
     for (int i = 0; i < MAX_PARTICLES; i++) {
@@ -54,7 +55,9 @@ TEST(Particles, FirstUpdateDrawsEachActiveParticleAtTheStartThenRebornsIt) {
         glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
         GLfloat colour[4];
         glGetFloatv(GL_CURRENT_COLOR, colour);
-        EXPECT_TRUE(mask && !glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_LIGHTING) == lit);
+        EXPECT_TRUE(mask);
+        EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D));
+        EXPECT_TRUE(glIsEnabled(GL_LIGHTING) == lit);
         EXPECT_EQ(std::vector<float>(colour, colour + 4), std::vector<float>(4, 1.0f));
     }
 }

@@ -30,11 +30,14 @@ TEST(Overlay, PicturesAndTextLeaveTheStateTheyFound) {
         glGetIntegerv(GL_MATRIX_MODE, &mode);
         glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        EXPECT_TRUE(glIsEnabled(GL_LIGHTING) == lit && glIsEnabled(GL_DEPTH_TEST) &&
-                    !glIsEnabled(GL_TEXTURE_2D))
-            << round;
-        EXPECT_TRUE(projection[12] == 0.5f && projection[14] == 3 && modelview[12] == 0) << round;
-        EXPECT_TRUE(mode == GL_MODELVIEW && depth == 1) << round;
+        EXPECT_TRUE(glIsEnabled(GL_LIGHTING) == lit) << round;
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << round;
+        EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D)) << round;
+        EXPECT_TRUE(projection[12] == 0.5f) << round;
+        EXPECT_TRUE(projection[14] == 3) << round;
+        EXPECT_TRUE(modelview[12] == 0) << round;
+        EXPECT_TRUE(mode == GL_MODELVIEW) << round;
+        EXPECT_TRUE(depth == 1) << round;
         EXPECT_TRUE(text || GLuint(bound) == logoPicture); // the picture stays bound
     }
 }
@@ -55,11 +58,13 @@ TEST(Screens, EndFiltersCullingAndTheStartFrame) {
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &end);
     glBindTexture(GL_TEXTURE_2D, logoPicture);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &logo);
-    EXPECT_TRUE(end == GL_LINEAR && logo == GL_NEAREST);
+    EXPECT_TRUE(end == GL_LINEAR);
+    EXPECT_TRUE(logo == GL_NEAREST);
     resetRenderState();
     glEnable(GL_CULL_FACE);
     drawLogoScreen();
-    EXPECT_TRUE(pixelNear(320, 240, 0, 0, 0) && glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(pixelNear(320, 240, 0, 0, 0));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     glDeleteTextures(1, &logoPicture);
     glDeleteTextures(1, &endPicture);
 }
@@ -72,17 +77,21 @@ TEST(Font, SetsNullFormatLongTextAndNoFont) {
     const char* none = nullptr;
     glDisable(GL_DEPTH_TEST);
     printText(16, 16, 0, none); // changes nothing
-    EXPECT_TRUE(!glIsEnabled(GL_DEPTH_TEST) && pixelNear(20, 479 - 24, 0, 0, 0));
+    EXPECT_TRUE(!glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(pixelNear(20, 479 - 24, 0, 0, 0));
     printText(16, 100, 1, "A"); // set 1: the lower half of the grid; set 2 draws as set 1
     printText(16, 300, 2, "A");
-    EXPECT_TRUE(showsGlyph(20, 108, 33 + 128) && showsGlyph(20, 308, 33 + 128));
+    EXPECT_TRUE(showsGlyph(20, 108, 33 + 128));
+    EXPECT_TRUE(showsGlyph(20, 308, 33 + 128));
     // 1022 codes naming no list, then letters: only the first letter fits in the 1024 bytes.
     printText(16, 16, 0, "%s", (std::string(1022, '\x01') + std::string(3000, 'A')).c_str());
-    EXPECT_TRUE(showsGlyph(20, 24, 33) && pixelNear(30, 479 - 24, 0, 0, 0));
+    EXPECT_TRUE(showsGlyph(20, 24, 33));
+    EXPECT_TRUE(pixelNear(30, 479 - 24, 0, 0, 0));
     resetRenderState();
     fontTexture = fontListBase = 0;
     glDisable(GL_DEPTH_TEST);
     printText(16, 16, 0, "A");
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && pixelNear(20, 479 - 24, 0, 0, 0));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(pixelNear(20, 479 - 24, 0, 0, 0));
     useTestFont();
 }

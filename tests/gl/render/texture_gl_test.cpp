@@ -48,7 +48,8 @@ TEST(PictureTexture, RefusesMissingDamagedAndOversizedAndLoadsAGoodOne) {
     for (const char* name : {"none.tga", "broken.tga", "short.tga", "wide.tga"}) {
         Mesh mesh;
         EXPECT_EQ(load(dir, name, mesh), textureFailure(dir + "/" + name));
-        EXPECT_TRUE(mesh.textured == 0 && mesh.texture == 77u) << name;
+        EXPECT_TRUE(mesh.textured == 0) << name;
+        EXPECT_TRUE(mesh.texture == 77u) << name;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << name;
     }
     std::string bgr;
@@ -59,15 +60,20 @@ TEST(PictureTexture, RefusesMissingDamagedAndOversizedAndLoadsAGoodOne) {
     ilGetInteger(0xFFFF);
     Mesh first, second;
     EXPECT_EQ(load(dir, "wall.tga", first) + load(dir, "wall.tga", second), "");
-    ASSERT_TRUE(first.textured && second.textured && first.texture != 77u &&
-                first.texture != second.texture);
+    ASSERT_TRUE(first.textured);
+    ASSERT_TRUE(second.textured);
+    ASSERT_TRUE(first.texture != 77u);
+    ASSERT_TRUE(first.texture != second.texture);
     GLint size[2] = {0, 0};
     glBindTexture(GL_TEXTURE_2D, first.texture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[0]);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[1]);
-    ASSERT_TRUE(size[0] == 6 && size[1] == 4);
+    ASSERT_TRUE(size[0] == 6);
+    ASSERT_TRUE(size[1] == 4);
     unsigned char pixels[6 * 4 * 4];
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    EXPECT_TRUE(pixels[0] == 200 && pixels[1] == 40 && pixels[2] == 10);
+    EXPECT_TRUE(pixels[0] == 200);
+    EXPECT_TRUE(pixels[1] == 40);
+    EXPECT_TRUE(pixels[2] == 10);
     removeScratchDir(dir);
 }

@@ -18,7 +18,8 @@ TEST(ShowClock, EventTimesAreTruncatedFloatSumsAndTheFirstTickCountsFromTheStart
     EXPECT_FLOAT_EQ(tickClockAt(fresh, 1250), 1.25f);
     EXPECT_FLOAT_EQ(fresh.frameTime, 1.25f);
     tickClockAt(fresh, 1300);
-    EXPECT_TRUE(fresh.lastTickMs == 1300 && std::abs(fresh.frameTime - 0.05f) < 1e-6f);
+    EXPECT_EQ(fresh.lastTickMs, 1300);
+    EXPECT_NEAR(fresh.frameTime, 0.05f, 1e-6f);
     EXPECT_FLOAT_EQ(fresh.now, 1.3f);
 }
 
@@ -28,4 +29,11 @@ TEST(FrameCounter, ClosingCallIsCountedInNeitherWindow) {
         EXPECT_EQ(countFrame(counter, 0.3f), expected);
     }
     EXPECT_EQ(counter.frameCount, 3);
+    // A sum of exactly one second closes the window (quarters add up exactly).
+    FrameCounter exact;
+    for (int expected : {0, 0, 0, 3, 3}) {
+        EXPECT_EQ(countFrame(exact, 0.25f), expected);
+    }
+    EXPECT_EQ(exact.frameCount, 1);
+    EXPECT_EQ(exact.frameTimeSum, 0.25f);
 }

@@ -19,11 +19,15 @@ TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
     int n = 0;
     for (const char* text : {"vertices (3) :", "vertices(3):", "vertices \t\n\r\n (3)\n\n :"}) {
         TextReader r = readerOver(text);
-        EXPECT_TRUE(readerExpect(r, "vertices (") && readerInt(r, n) && readerExpect(r, ") :\n"));
+        EXPECT_TRUE(readerExpect(r, "vertices ("));
+        EXPECT_TRUE(readerInt(r, n));
+        EXPECT_TRUE(readerExpect(r, ") :\n"));
         EXPECT_EQ(n, 3) << text;
     }
     TextReader spaced = readerOver("(3 )"), upper = readerOver("Vertices");
-    EXPECT_TRUE(readerExpect(spaced, "(") && readerInt(spaced, n) && !readerExpect(spaced, ")"));
+    EXPECT_TRUE(readerExpect(spaced, "("));
+    EXPECT_TRUE(readerInt(spaced, n));
+    EXPECT_TRUE(!readerExpect(spaced, ")"));
     EXPECT_FALSE(readerExpect(upper, "vertices"));
 
     TextReader ints = readerOver(" +12 -7 0012 2147483647 -2147483648 42abc");
@@ -40,8 +44,11 @@ TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
 
     TextReader words = readerOver("  sol\tmaison\n\n" + std::string(300, 'a') + " \xe9t\xe9");
     std::vector<std::string> w(5);
-    EXPECT_TRUE(readerWord(words, w[0]) && readerWord(words, w[1]) && readerWord(words, w[2]) &&
-                readerWord(words, w[3]) && !readerWord(words, w[4]));
+    EXPECT_TRUE(readerWord(words, w[0]));
+    EXPECT_TRUE(readerWord(words, w[1]));
+    EXPECT_TRUE(readerWord(words, w[2]));
+    EXPECT_TRUE(readerWord(words, w[3]));
+    EXPECT_TRUE(!readerWord(words, w[4]));
     EXPECT_EQ(w,
               (std::vector<std::string>{"sol", "maison", std::string(300, 'a'), "\xe9t\xe9", ""}));
     EXPECT_EQ(words.line, 3);
@@ -49,7 +56,8 @@ TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
     // The first failure is kept with its line, and later reads fail at once.
     TextReader r = readerOver("\nabc\n12");
     EXPECT_FALSE(readerInt(r, n));
-    EXPECT_FALSE(readerExpect(r, "abc") || readerSkipLine(r));
+    EXPECT_FALSE(readerExpect(r, "abc"));
+    EXPECT_FALSE(readerSkipLine(r));
     EXPECT_EQ(readerErrorText(r), "t.txt:2: error: expected an integer, found \"abc\"");
 }
 
@@ -66,7 +74,9 @@ TEST(TextReader, FloatsReadBitForBitAsStrtof) {
         ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << std::string(p, end);
     }
     float x = 0;
-    ASSERT_TRUE(readerFloat(r, x) && std::isnan(x) && readerAtEnd(r));
+    ASSERT_TRUE(readerFloat(r, x));
+    ASSERT_TRUE(std::isnan(x));
+    ASSERT_TRUE(readerAtEnd(r));
     for (const char* bad : {"abc", "+-1", "--1", ".", "-", "", "   \n", ",5"}) {
         TextReader o = readerOver(bad);
         x = 9.0f;
@@ -80,7 +90,8 @@ TEST(TextReader, OpenLoadsWholeFilesWithNulAndGrowsForSizelessOnes) {
     std::string dir = makeScratchDir(), text = std::string(200000, '7') + std::string("\0tail", 5);
     writeTextFile(dir + "/big.txt", text);
     TextReader r, proc;
-    EXPECT_TRUE(readerOpen(r, dir + "/big.txt") == 0 && std::string(r.text, r.size) == text);
+    EXPECT_TRUE(readerOpen(r, dir + "/big.txt") == 0);
+    EXPECT_TRUE(std::string(r.text, r.size) == text);
     EXPECT_EQ(readerOpen(r, dir), EISDIR);
     // /proc files report size 0 but hold text.
     ASSERT_EQ(readerOpen(proc, "/proc/self/status"), 0);

@@ -78,11 +78,18 @@ TEST(MapLoad, WholeMapLoadsInFileOrderWithItsConsoleLog) {
                      "\tChargement du mesh map/ile/pin.msh ...\n"
                      "Chargement de la map effectue\n");
     EXPECT_EQ(l.err, "map/ile/chat.dpl: No such file or directory\n");
-    EXPECT_TRUE(l.report.hasObjectsOrTrees && !l.report.animatedCamera);
-    ASSERT_TRUE(worldList.size() == 1 && objectList.size() == 2 && treeList.size() == 1);
-    EXPECT_TRUE(objectList[0].path.positions == 4 && objectList[0].mesh.vertexCount == 3);
-    EXPECT_TRUE(objectList[1].path.positions == 0 && objectList[1].path.firstPoint == nullptr);
-    EXPECT_TRUE(objectsLoaded == 1 && camera.eye.x == 1.0f && camera.cameraPath.target.z == 6.0f);
+    EXPECT_TRUE(l.report.hasObjectsOrTrees);
+    EXPECT_FALSE(l.report.animatedCamera);
+    ASSERT_TRUE(worldList.size() == 1);
+    ASSERT_TRUE(objectList.size() == 2);
+    ASSERT_TRUE(treeList.size() == 1);
+    EXPECT_TRUE(objectList[0].path.positions == 4);
+    EXPECT_TRUE(objectList[0].mesh.vertexCount == 3);
+    EXPECT_TRUE(objectList[1].path.positions == 0);
+    EXPECT_TRUE(objectList[1].path.firstPoint == nullptr);
+    EXPECT_TRUE(objectsLoaded == 1);
+    EXPECT_TRUE(camera.eye.x == 1.0f);
+    EXPECT_TRUE(camera.cameraPath.target.z == 6.0f);
     leaveScratchMap(m);
 }
 
@@ -92,13 +99,15 @@ TEST(MapLoad, OnlyAnimeOneLoadsTheCameraPathWhichResetsTheTarget) {
     Loaded l = load("plaine", mapText(2, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n"),
                     {"sol"}, {});
     EXPECT_EQ(l.err, "");
-    EXPECT_FALSE(l.report.hasObjectsOrTrees || l.report.animatedCamera);
+    EXPECT_FALSE(l.report.hasObjectsOrTrees);
+    EXPECT_FALSE(l.report.animatedCamera);
     l = load("vol", mapText(1, 0, "monde (0) :\nobjets (0) :\narbres (1) :\npin\n"), {"pin"},
              {"camera"});
     EXPECT_EQ(l.out, "Chargement camera ...\nChargement arbres :\n"
                      "\tChargement du mesh map/vol/pin.msh ...\n"
                      "Chargement de la map effectue\n");
-    EXPECT_TRUE(l.report.animatedCamera && l.report.hasObjectsOrTrees);
+    EXPECT_TRUE(l.report.animatedCamera);
+    EXPECT_TRUE(l.report.hasObjectsOrTrees);
     EXPECT_EQ(camera.cameraPath.positions, 4);
     EXPECT_EQ(camera.cameraPath.target.z, 0.0f); // the map's "cible" does not survive
     freeTrajectory(&camera.cameraPath);

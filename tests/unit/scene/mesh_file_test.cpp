@@ -46,8 +46,11 @@ TEST(MeshFile, SectionsWithoutBlanksAndLongerListsThanNeeded) {
                       name + " uv mapping(2):0,0 1,0 1,1\n1,1 1,1 1,1",
                   mesh),
         name);
-    EXPECT_TRUE(mesh.vertices.size() == 2 && mesh.vertices[0].y == -10 && mesh.vertices[1].z == 3 &&
-                mesh.normals[2].z == 1 && mesh.color.g == 0.5f);
+    EXPECT_TRUE(mesh.vertices.size() == 2);
+    EXPECT_TRUE(mesh.vertices[0].y == -10);
+    EXPECT_TRUE(mesh.vertices[1].z == 3);
+    EXPECT_TRUE(mesh.normals[2].z == 1);
+    EXPECT_TRUE(mesh.color.g == 0.5f);
     EXPECT_EQ(mesh.faceUVs, (std::vector<float>{0, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
 }
 
@@ -71,9 +74,11 @@ TEST(MeshDetails, ManyFaultsAreCountedKeptToTheLimitAndTheFirstIsThePlayersError
     ASSERT_TRUE(parseMesh(reader, checked, texture, lenient)) << readerErrorText(reader);
     EXPECT_EQ(lenient.faultCount, 31); // and no uv lines for 30 faces
     ASSERT_EQ(lenient.faults.size(), (size_t)MESH_FAULT_LIMIT);
-    EXPECT_TRUE(lenient.faults[0].line == first.line && lenient.faults[0].message == first.message);
-    EXPECT_TRUE(lenient.faults[1].line == 8 && lenient.colorLine == 44 &&
-                lenient.textureLine == 46);
+    EXPECT_TRUE(lenient.faults[0].line == first.line);
+    EXPECT_TRUE(lenient.faults[0].message == first.message);
+    EXPECT_TRUE(lenient.faults[1].line == 8);
+    EXPECT_TRUE(lenient.colorLine == 44);
+    EXPECT_TRUE(lenient.textureLine == 46);
 }
 
 template <typename T> static std::string bytesOf(const std::vector<T>& v) {
