@@ -11,10 +11,9 @@ TEST(FramePhase, EachMomentOfTheShowHasItsPhase) {
         float now;
         ShowPhase phase;
     } cases[] = {
-        {0.0f, PHASE_LOGO},     {12.99f, PHASE_LOGO},    {13.0f, PHASE_CLEARED},
-        {13.01f, PHASE_INTRO},  {27.99f, PHASE_INTRO},   {28.0f, PHASE_SCENE},
-        {124.99f, PHASE_SCENE}, {125.0f, PHASE_END},     {142.99f, PHASE_END},
-        {143.0f, PHASE_END},    {500.0f, PHASE_END},
+        {0.0f, PHASE_LOGO},    {12.99f, PHASE_LOGO}, {13.0f, PHASE_CLEARED}, {13.01f, PHASE_INTRO},
+        {27.99f, PHASE_INTRO}, {28.0f, PHASE_SCENE}, {124.99f, PHASE_SCENE}, {125.0f, PHASE_END},
+        {142.99f, PHASE_END},  {143.0f, PHASE_END},  {500.0f, PHASE_END},
     };
     for (const auto& c : cases) {
         clock.now = c.now;

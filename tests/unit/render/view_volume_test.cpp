@@ -17,8 +17,8 @@ ViewVolume unitVolume() {
 TEST(ViewVolume, PlanesOfTheIdentityAreTheUnitCube) {
     const ViewVolume volume = unitVolume();
     // Planes in the order x >= -1, x <= 1, y >= -1, y <= 1, z >= -1, z <= 1.
-    const double expected[6][4] = {{1, 0, 0, 1}, {-1, 0, 0, 1}, {0, 1, 0, 1},
-                                   {0, -1, 0, 1}, {0, 0, 1, 1}, {0, 0, -1, 1}};
+    const double expected[6][4] = {{1, 0, 0, 1},  {-1, 0, 0, 1}, {0, 1, 0, 1},
+                                   {0, -1, 0, 1}, {0, 0, 1, 1},  {0, 0, -1, 1}};
     for (int p = 0; p < 6; p++) {
         for (int i = 0; i < 4; i++) {
             EXPECT_EQ(volume.planes[p][i], expected[p][i]) << p << " " << i;
@@ -54,8 +54,8 @@ TEST(ViewVolume, BoxIsSkippedOnlyWhenWhollyOutsideOnePlane) {
 // A perspective volume seen from the origin along -z, near 1 and far 100: far boxes are beyond.
 TEST(ViewVolume, PerspectiveVolumeEndsAtItsFarPlane) {
     const double n = 1, f = 100;
-    const double frustum[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, (f + n) / (n - f), -1,
-                                0, 0, 2 * f * n / (n - f), 0};
+    const double frustum[16] = {
+        1, 0, 0, 0, 0, 1, 0, 0, 0, 0, (f + n) / (n - f), -1, 0, 0, 2 * f * n / (n - f), 0};
     const ViewVolume volume = viewVolumeOf(frustum);
     EXPECT_TRUE(boxMayBeInView(volume, {{-1, -1, -99}, {1, 1, -98}}));
     EXPECT_FALSE(boxMayBeInView(volume, {{-1, -1, -150}, {1, 1, -101}}));

@@ -119,25 +119,28 @@ TEST(MapLoad, OnlyAnimeOneLoadsTheCameraPathWhichResetsTheTarget) {
 TEST(MapLoad, FaultsStopTheLoadWithTheirLineAndStatus) {
     const std::string longName(300, 'm');
     const struct {
-        std::string map, mde, msh, dpl; // the map's name, then files of map/m/ when not empty
+        std::string map, mde, msh, dpl, cam; // the map's name, then files of map/m/ when not empty
         int status;
         std::string err; // the whole of stderr
     } cases[] = {
-        {longName, "", "", "", 0,
+        {longName, "", "", "", "", 0,
          "map/" + longName + "/" + longName + ".mde: File name too long\n"},
-        {"m", mapText(0, 0, "monde (0) :\nobjets (0) :\narbre (0) :\n"), "", "", 1,
+        {"m", mapText(0, 0, "monde (0) :\nobjets (0) :\narbre (0) :\n"), "", "", "", 1,
          "map/m/m.mde:8: error: expected \"arbres\", found \"arbre\"\n"},
         {"m", mapText(0, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n"),
-         "vertices (1) :\n0 0 0\nfaces (1) :\n0 0 9\n", "", 1,
+         "vertices (1) :\n0 0 0\nfaces (1) :\n0 0 9\n", "", "", 1,
          "map/m/sol.msh:4: error: face index 9 outside the 1 vertices\n"},
         {"m", mapText(0, 0, "monde (0) :\nobjets (1) :\nsol\narbres (0) :\n"), PLAIN_MESH,
-         "t\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n0 0 zero\n", 1,
+         "t\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED 1\nSTART 0\n0 0 zero\n", "", 1,
          "map/m/sol.dpl:7: error: expected a number, found \"zero\"\n"},
+        {"m", mapText(1, 0, "monde (1) :\nsol\nobjets (0) :\narbres (0) :\n"), PLAIN_MESH, "",
+         "t\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED 1\nSTART x\n", 1,
+         "map/m/camera.dpl:6: error: expected a number, found \"x\"\n"},
     };
     for (const auto& c : cases) {
         ScratchMap m = enterScratchMap("m");
         const std::pair<const char*, const std::string*> files[] = {
-            {"m.mde", &c.mde}, {"sol.msh", &c.msh}, {"sol.dpl", &c.dpl}};
+            {"m.mde", &c.mde}, {"sol.msh", &c.msh}, {"sol.dpl", &c.dpl}, {"camera.dpl", &c.cam}};
         for (const auto& [file, text] : files) {
             if (!text->empty()) {
                 writeTextFile(m.dir + file, *text);
