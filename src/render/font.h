@@ -1,6 +1,7 @@
 // Texture-mapped bitmap font: 256 glyph display lists from a 16 x 16 grid picture.
 #pragma once
 
+// Written by loadFont and buildFontLists only (and tests).
 extern unsigned int fontTexture;  // 0 until loaded
 extern unsigned int fontListBase; // first of the 256 glyph lists, 0 until built
 

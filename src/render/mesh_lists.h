@@ -31,4 +31,4 @@ struct MeshListCounts {
     long long partsDrawn;
     long long partsSkipped;
 };
-extern MeshListCounts meshListCounts;
+extern MeshListCounts meshListCounts; // written by drawMesh only

@@ -1,6 +1,7 @@
 // The logo, intro and end pictures that fill the viewport, and the start frame.
 #pragma once
 
+// Texture names, 0 until loaded; written by loadScreenPictures only (and tests).
 extern unsigned int introPicture;
 extern unsigned int logoPicture;
 extern unsigned int endPicture;

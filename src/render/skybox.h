@@ -1,6 +1,7 @@
 // The six-sided textured box around the scene.
 #pragma once
 
+// Written by loadSkyBox only (and tests).
 extern unsigned int skyTextures[6]; // back, front, bottom, top, left, right
 
 void loadSkyBox();
