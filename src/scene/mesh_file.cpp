@@ -33,11 +33,11 @@ template <typename T> static void sizeArray(std::vector<T>& v, size_t count) {
     v.resize(count);
 }
 
-// The list loops below read one entry at a time as a whole line of plain numbers ("1.5 -2 3\n");
-// an entry in any other shape, or too near the end of the text for the line scans, is read
-// again from its start by the general reads, which give the same values for plain entries and
-// know every other form and every error message. A long list first has its plain lines read in
-// two halves on two threads; the loop goes on from the first entry they left.
+// The lists are read by one loop (readEntries), one entry at a time as a whole line of plain
+// numbers ("1.5 -2 3\n"); an entry in any other shape, or too near the end of the text for the
+// line scans, is read again from its start by the general reads, which give the same values for
+// plain entries and know every other form and every error message. A long list first has its
+// plain lines read in two halves on two threads; the loop goes on from the first entry they left.
 
 // Where the line scans may start: READER_LINE_MARGIN bytes before the end of the text.
 static const char* lineScanLimit(const TextReader& reader) {
@@ -110,33 +110,36 @@ static size_t readPlainLines(TextReader& reader, size_t count, size_t splitBytes
     return read;
 }
 
-// Reads `count` lines of three floats into `out`, already sized.
-static bool readTriples(TextReader& reader, std::vector<Vec3>& out, size_t splitBytes) {
+// Reads `count` entries of `width` values each from `first` on: the leading plain lines first
+// (on two threads when long), then entry by entry, by `scanLine(p, entry, line)` where the entry
+// is one plain line and by `readGeneral(entry)` from its start where it is not.
+template <typename T, typename ScanLine, typename ReadGeneral>
+static bool readEntries(TextReader& reader, T* const first, size_t count, size_t width,
+                        size_t splitBytes, const ScanLine& scanLine,
+                        const ReadGeneral& readGeneral) {
     if (reader.failed) {
         return false;
     }
-    Vec3* const first = out.data();
-    const size_t plain =
-        readPlainLines(reader, out.size(), splitBytes, [first](const char* p, size_t i) {
-            int line = 0;
-            return scanTripleLine(p, first[i], line);
-        });
+    const size_t plain = readPlainLines(reader, count, splitBytes, [&](const char* p, size_t i) {
+        int line = 0;
+        return scanLine(p, first + width * i, line);
+    });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
     int line = reader.line;
-    Vec3* v = first + plain;
-    for (Vec3* const last = first + out.size(); v != last; ++v) {
+    for (T *entry = first + width * plain, *const last = first + width * count; entry != last;
+         entry += width) {
         int entryLine = line;
         const char* start = entryStart(p, end, entryLine);
-        const char* next = start < limit ? scanTripleLine(start, *v, entryLine) : nullptr;
+        const char* next = start < limit ? scanLine(start, entry, entryLine) : nullptr;
         if (next != nullptr) {
             p = next;
             line = entryLine;
             continue;
         }
         moveReader(reader, p, line);
-        if (!readerFloat3(reader, v->x, v->y, v->z)) {
+        if (!readGeneral(entry)) {
             return false;
         }
         p = reader.text + reader.pos;
@@ -144,6 +147,14 @@ static bool readTriples(TextReader& reader, std::vector<Vec3>& out, size_t split
     }
     moveReader(reader, p, line);
     return true;
+}
+
+// Reads `out.size()` lines of three floats into `out`, already sized.
+static bool readTriples(TextReader& reader, std::vector<Vec3>& out, size_t splitBytes) {
+    return readEntries(
+        reader, out.data(), out.size(), 1, splitBytes,
+        [](const char* p, Vec3* v, int& line) { return scanTripleLine(p, *v, line); },
+        [&reader](Vec3* v) { return readerFloat3(reader, v->x, v->y, v->z); });
 }
 
 // Records a fault and returns true when the caller asked to keep going; otherwise fails the
@@ -162,49 +173,26 @@ static bool meshFault(TextReader& reader, MeshFileDetails& details, int line,
 
 // Reads the triangles and checks each corner against the vertex count.
 static bool readFaces(TextReader& reader, MeshData& mesh, MeshFileDetails& details) {
-    if (reader.failed) {
-        return false;
-    }
     const unsigned vertexLimit = (unsigned)mesh.vertexCount;
-    int* const first = mesh.faces.data();
-    const size_t plain =
-        readPlainLines(reader, (size_t)mesh.faceCount, details.splitBytes,
-                       [first, vertexLimit](const char* p, size_t i) {
-                           int line = 0;
-                           return scanFaceLine(p, first + 3 * i, vertexLimit, line);
-                       });
-    const char* const end = reader.text + reader.size;
-    const char* const limit = lineScanLimit(reader);
-    const char* p = reader.text + reader.pos;
-    int line = reader.line;
-    int* face = first + 3 * plain;
-    for (int* const last = first + mesh.faces.size(); face != last; face += 3) {
-        int entryLine = line;
-        const char* start = entryStart(p, end, entryLine);
-        const char* next =
-            start < limit ? scanFaceLine(start, face, vertexLimit, entryLine) : nullptr;
-        if (next != nullptr) {
-            p = next;
-            line = entryLine;
-            continue;
-        }
-        moveReader(reader, p, line);
-        for (int corner = 0; corner < 3; ++corner) {
-            if (!readerInt(reader, face[corner])) {
-                return false;
+    return readEntries(
+        reader, mesh.faces.data(), mesh.faces.size() / 3, 3, details.splitBytes,
+        [vertexLimit](const char* p, int* face, int& line) {
+            return scanFaceLine(p, face, vertexLimit, line);
+        },
+        [&](int* face) {
+            for (int corner = 0; corner < 3; ++corner) {
+                if (!readerInt(reader, face[corner])) {
+                    return false;
+                }
+                if ((face[corner] < 0 || face[corner] >= mesh.vertexCount) &&
+                    !meshFault(reader, details, reader.line,
+                               "face index " + std::to_string(face[corner]) + " outside the " +
+                                   std::to_string(mesh.vertexCount) + " vertices")) {
+                    return false;
+                }
             }
-            if ((face[corner] < 0 || face[corner] >= mesh.vertexCount) &&
-                !meshFault(reader, details, reader.line,
-                           "face index " + std::to_string(face[corner]) + " outside the " +
-                               std::to_string(mesh.vertexCount) + " vertices")) {
-                return false;
-            }
-        }
-        p = reader.text + reader.pos;
-        line = reader.line;
-    }
-    moveReader(reader, p, line);
-    return true;
+            return true;
+        });
 }
 
 // One uv line the general way: "%f,%f %f,%f %f,%f".
@@ -216,35 +204,10 @@ static bool readUvLine(TextReader& reader, float* uv) {
 
 // Reads the uv lines into `out`, six floats each, already sized.
 static bool readUvLines(TextReader& reader, std::vector<float>& out, size_t splitBytes) {
-    float* const first = out.data();
-    const size_t plain =
-        readPlainLines(reader, out.size() / 6, splitBytes, [first](const char* p, size_t i) {
-            int line = 0;
-            return scanUvLine(p, first + 6 * i, line);
-        });
-    const char* const end = reader.text + reader.size;
-    const char* const limit = lineScanLimit(reader);
-    const char* p = reader.text + reader.pos;
-    int line = reader.line;
-    float* uv = first + 6 * plain;
-    for (float* const last = first + out.size(); uv != last; uv += 6) {
-        int entryLine = line;
-        const char* start = entryStart(p, end, entryLine);
-        const char* next = start < limit ? scanUvLine(start, uv, entryLine) : nullptr;
-        if (next != nullptr) {
-            p = next;
-            line = entryLine;
-            continue;
-        }
-        moveReader(reader, p, line);
-        if (!readUvLine(reader, uv)) {
-            return false;
-        }
-        p = reader.text + reader.pos;
-        line = reader.line;
-    }
-    moveReader(reader, p, line);
-    return true;
+    return readEntries(
+        reader, out.data(), out.size() / 6, 6, splitBytes,
+        [](const char* p, float* uv, int& line) { return scanUvLine(p, uv, line); },
+        [&reader](float* uv) { return readUvLine(reader, uv); });
 }
 
 // Reads "texture : name" and the uv section: u,v of the three corners of each triangle.
