@@ -1,0 +1,163 @@
+// Node motion of an imported scene: key interpolation, world transforms at a time, turn split.
+// Import side. Keys come straight from assimp: counts may be zero, times unsorted or not
+// finite, so every lookup is bounded and never trusts the order for more than a bisection.
+#include "import/scene_motion.h"
+
+#include <cmath>
+
+namespace {
+
+const double PI = 3.1415926535898;
+
+// Index of the last key at or before `time` (0 when none is), by bisection.
+template <typename Key> unsigned keyBefore(const Key* keys, unsigned count, double time) {
+    unsigned low = 0, high = count;
+    while (high - low > 1) {
+        unsigned middle = low + (high - low) / 2;
+        if (keys[middle].mTime <= time) {
+            low = middle;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
+// Fraction of `time` between two key times, within 0 to 1.
+double between(double a, double b, double time) {
+    double f = (b > a) ? (time - a) / (b - a) : 0.0;
+    return (f >= 0 && f <= 1) ? f : (f > 1 ? 1.0 : 0.0);
+}
+
+aiVector3D vectorAt(const aiVectorKey* keys, unsigned count, double time, aiVector3D rest) {
+    if (!keys || count == 0) {
+        return rest;
+    }
+    unsigned i = keyBefore(keys, count, time);
+    if (i + 1 >= count || time <= keys[i].mTime) {
+        return keys[i].mValue;
+    }
+    float f = (float)between(keys[i].mTime, keys[i + 1].mTime, time);
+    return keys[i].mValue + (keys[i + 1].mValue - keys[i].mValue) * f;
+}
+
+aiQuaternion turnAt(const aiQuatKey* keys, unsigned count, double time, aiQuaternion rest) {
+    if (!keys || count == 0) {
+        return rest;
+    }
+    unsigned i = keyBefore(keys, count, time);
+    if (i + 1 >= count || time <= keys[i].mTime) {
+        return keys[i].mValue;
+    }
+    aiQuaternion out;
+    aiQuaternion::Interpolate(out, keys[i].mValue, keys[i + 1].mValue,
+                              (float)between(keys[i].mTime, keys[i + 1].mTime, time));
+    return out.Normalize();
+}
+
+// The node's own transform at `ticks`: its keys where it has some, its rest transform otherwise.
+aiMatrix4x4 nodeLocalAt(const SceneMotion& motion, const aiNode* node, double ticks) {
+    auto found = motion.channels.find(node->mName.C_Str());
+    if (found == motion.channels.end()) {
+        return node->mTransformation;
+    }
+    const aiNodeAnim* keys = found->second;
+    aiVector3D restScale, restPlace;
+    aiQuaternion restTurn;
+    node->mTransformation.Decompose(restScale, restTurn, restPlace);
+    aiVector3D place = vectorAt(keys->mPositionKeys, keys->mNumPositionKeys, ticks, restPlace);
+    aiQuaternion turn = turnAt(keys->mRotationKeys, keys->mNumRotationKeys, ticks, restTurn);
+    aiVector3D scale = vectorAt(keys->mScalingKeys, keys->mNumScalingKeys, ticks, restScale);
+    return aiMatrix4x4(scale, turn, place);
+}
+
+template <typename Key> void widenSpan(const Key* keys, unsigned count, double& low, double& high) {
+    for (unsigned i = 0; keys && i < count; i++) {
+        double t = keys[i].mTime;
+        if (std::isfinite(t)) {
+            low = std::fmin(low, t);
+            high = std::fmax(high, t);
+        }
+    }
+}
+
+} // namespace
+
+SceneMotion sceneMotion(const aiScene& scene) {
+    SceneMotion motion;
+    if (scene.mNumAnimations == 0 || !scene.mAnimations || !scene.mAnimations[0]) {
+        return motion;
+    }
+    const aiAnimation* animation = scene.mAnimations[0];
+    motion.animation = animation;
+    double tps = animation->mTicksPerSecond;
+    motion.ticksPerSecond = (std::isfinite(tps) && tps > 1e-6) ? tps : 25.0;
+    double low = INFINITY, high = -INFINITY;
+    for (unsigned c = 0; animation->mChannels && c < animation->mNumChannels; c++) {
+        const aiNodeAnim* channel = animation->mChannels[c];
+        if (!channel) {
+            continue;
+        }
+        motion.channels[channel->mNodeName.C_Str()] = channel;
+        widenSpan(channel->mPositionKeys, channel->mNumPositionKeys, low, high);
+        widenSpan(channel->mRotationKeys, channel->mNumRotationKeys, low, high);
+        widenSpan(channel->mScalingKeys, channel->mNumScalingKeys, low, high);
+    }
+    if (low <= high) {
+        motion.startTicks = low;
+        motion.seconds = (high - low) / motion.ticksPerSecond;
+    }
+    return motion;
+}
+
+bool nodeMoves(const SceneMotion& motion, const aiNode* node) {
+    for (int depth = 0; node && depth < 10000; node = node->mParent, depth++) {
+        if (motion.channels.count(node->mName.C_Str())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+aiMatrix4x4 nodeWorldAt(const SceneMotion& motion, const aiNode* node, double seconds) {
+    double ticks = motion.startTicks + seconds * motion.ticksPerSecond;
+    aiMatrix4x4 world;
+    for (int depth = 0; node && depth < 10000; node = node->mParent, depth++) {
+        world = nodeLocalAt(motion, node, ticks) * world;
+    }
+    return world;
+}
+
+void splitTurn(const aiMatrix3x3& r, float& x, float& z, float& yaw) {
+    // Rx(x) Rz(z) Ry(y): r.b1 = -sin z, r.c2 / r.b2 = tan x, r.a3 / r.a1 = tan y.
+    double sz = -r.a2;
+    sz = sz > 1 ? 1 : (sz < -1 ? -1 : sz);
+    double zr = std::asin(sz), xr, yr;
+    if (std::fabs(sz) < 0.99999) {
+        xr = std::atan2(r.c2, r.b2);
+        yr = std::atan2(r.a3, r.a1);
+    } else {
+        // Turned a quarter about z: x and yaw act about the same axis; give it all to x.
+        yr = 0;
+        xr = std::atan2(-r.b3, r.c3);
+    }
+    x = (float)(xr * 180 / PI);
+    z = (float)(zr * 180 / PI);
+    yaw = (float)(yr * 180 / PI);
+    if (!std::isfinite(x) || !std::isfinite(z) || !std::isfinite(yaw)) {
+        x = z = yaw = 0;
+    }
+}
+
+aiMatrix3x3 turnAboutY(float degrees) {
+    aiMatrix3x3 out;
+    return aiMatrix3x3::Rotation((float)(degrees * PI / 180), aiVector3D(0, 1, 0), out);
+}
+
+float nearestAngle(float angle, float previous) {
+    if (!std::isfinite(angle) || !std::isfinite(previous)) {
+        return angle;
+    }
+    double turns = std::round((previous - angle) / 360.0);
+    return (float)(angle + 360.0 * turns);
+}
