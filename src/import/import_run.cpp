@@ -41,9 +41,9 @@ void noteSize(const ImportedScene& scene, std::vector<std::string>& notes) {
             reach, std::max(std::fabs(scene.low[k] - centre), std::fabs(scene.high[k] - centre)));
     }
     if (reach > SKY_REACH) {
-        notes.push_back("the scene reaches " + numberText(reach) +
+        notes.push_back("the scene reaches " + writtenNumber(reach) +
                         " units from the sky box centre, which holds 140: --scale " +
-                        numberText(SKY_REACH / reach) + " (times the scale given) fits it in");
+                        writtenNumber(SKY_REACH / reach) + " (times the scale given) fits it in");
     }
 }
 

@@ -59,7 +59,7 @@ void putNames(std::string& out, const char* word, const std::vector<std::string>
 
 } // namespace
 
-std::string numberText(float value) {
+std::string writtenNumber(float value) {
     std::string out;
     putNumber(out, value);
     return out;

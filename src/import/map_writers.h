@@ -58,4 +58,4 @@ std::string pathText(const PathOut& path);
 std::string mapText(const MapOut& map);
 
 // The number as a writer prints it, for callers that compare against printed values.
-std::string numberText(float value);
+std::string writtenNumber(float value);

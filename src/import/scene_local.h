@@ -18,6 +18,17 @@ struct ConvertState {
     bool boxEmpty = true; // no vertex has widened out->low/high yet
 };
 
+// What a material gives a mesh.
+struct Look {
+    float color[3] = {1, 1, 1};
+    int picture = -1;
+    bool blended = false;
+    bool opaqueMode = false;
+};
+
+// What the material of that index gives a mesh; its picture is added to the scene's list once.
+Look lookOf(ConvertState& state, unsigned index);
+
 // A node's transform into the player's frame at `seconds`.
 aiMatrix4x4 placeAt(const ConvertState& state, const aiNode* node, double seconds);
 

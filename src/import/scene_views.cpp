@@ -106,7 +106,7 @@ PathOut objectPath(ConvertState& state, const aiNode* node, const aiMatrix3x3& r
     std::vector<std::string>& notes = state.out->notes;
     if (widestYaw > TURN_NOTE_DEGREES) {
         notes.push_back("node " + std::string(node->mName.C_Str()) + " turns up to " +
-                        numberText(widestYaw) +
+                        writtenNumber(widestYaw) +
                         " degrees about the vertical axis, which the player cannot show: " + name +
                         " keeps its heading");
     }
