@@ -139,7 +139,8 @@ bool marksParticles(const aiNode& node) {
 // A name no other mesh has, and not "camera" (its path would be the camera's).
 std::string uniqueName(std::set<std::string>& taken, const std::string& wanted) {
     std::string base = safeName(wanted, MESH_NAME_LIMIT), name = base;
-    for (int n = 2; taken.count(lower(name)) || lower(name) == "camera"; n++) {
+    for (int n = 2;
+         taken.count(lower(name)) || lower(name) == "camera" || lower(name) == WHITE_OBJECT; n++) {
         std::string tail = "_" + std::to_string(n);
         name = base.substr(0, MESH_NAME_LIMIT - tail.size()) + tail;
     }
@@ -306,42 +307,4 @@ bool convertScene(const aiScene& scene, const ImportOptions& options, ImportedSc
     convertCamera(state);
     convertLamps(state);
     return true;
-}
-
-void placeMeshes(ImportedScene& scene, const std::vector<std::string>& pictureNames,
-                 const std::vector<bool>& pictureAlpha) {
-    MapOut& map = scene.map;
-    map.worlds.clear();
-    map.objects.clear();
-    map.trees.clear();
-    for (ImportedMesh& m : scene.meshes) {
-        bool named = m.picture >= 0 && (size_t)m.picture < pictureNames.size() &&
-                     !pictureNames[m.picture].empty();
-        bool alpha = named && (size_t)m.picture < pictureAlpha.size() && pictureAlpha[m.picture];
-        m.mesh.option = named ? MESH_OPTION_TEXTURED : 0;
-        m.mesh.texture = named ? pictureNames[m.picture] : "";
-        if (!named)
-            m.mesh.faceUVs.clear();
-        bool seeThrough = m.blended || (alpha && !m.opaqueMode);
-        if (m.particles && m.moves)
-            m.mesh.option |= MESH_OPTION_PARTICLES;
-        if (m.particles && !m.moves)
-            scene.notes.push_back("mesh " + m.name +
-                                  " is marked as a particle emitter but does not move: only moving "
-                                  "objects trail particles");
-        if (m.moves) {
-            map.objects.push_back(m.name);
-            if (seeThrough)
-                scene.notes.push_back("object " + m.name +
-                                      " is see-through in the scene: drawn opaque (objects are)");
-        } else if (seeThrough && named) {
-            map.trees.push_back(m.name);
-        } else {
-            if (seeThrough)
-                scene.notes.push_back(
-                    "mesh " + m.name +
-                    " is see-through without a picture: drawn opaque in the world");
-            map.worlds.push_back(m.name);
-        }
-    }
 }

@@ -15,6 +15,7 @@ struct aiScene;
 #define OBJECT_TURN_DEGREES 30       // the player turns every object -30 degrees about y last
 #define PARTICLE_SUFFIX "_particles" // a node name ending so marks a particle emitter
 #define PARTICLE_PROPERTY "skarn_particles" // or a node property (glTF extras) set true
+#define WHITE_OBJECT "skarn-white" // the invisible object the importer adds (see placeMeshes)
 
 struct ImportOptions {
     float scale = 1;       // multiplies every length
@@ -57,6 +58,8 @@ bool convertScene(const aiScene& scene, const ImportOptions& options, ImportedSc
 
 // Chooses each mesh's list (objects, trees, world) and finishes its option bits and texture
 // name, given the picture names written (empty when a picture failed) and which have alpha.
+// Adds the invisible white object WHITE_OBJECT when the map has untextured meshes or would have
+// neither object nor tree (the player would show only the logo).
 void placeMeshes(ImportedScene& scene, const std::vector<std::string>& pictureNames,
                  const std::vector<bool>& pictureAlpha);
 

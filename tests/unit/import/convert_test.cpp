@@ -78,7 +78,7 @@ TEST(Convert, AnObjectIsWhereItsNodeIsAtEverySecondOfItsKeys) {
                                 {"bird", makeMesh({{1, 0, 0}, {0, 2, 0}, {0, 0, 3}}, {0, 1, 2})}});
         animate(*scene, {{"bird", c.places, c.turns}});
         ImportedScene out = convert(*scene);
-        ASSERT_EQ(out.map.objects, std::vector<std::string>{"bird"});
+        ASSERT_EQ(out.map.objects, (std::vector<std::string>{"bird", WHITE_OBJECT}));
         ASSERT_EQ(out.map.worlds, std::vector<std::string>{"ground"});
         const ImportedMesh& bird = out.meshes[1];
         size_t keys = std::max(c.places.size(), c.turns.size());
@@ -128,7 +128,7 @@ TEST(Convert, BrokenMeshDataIsLeftOutAndReported) {
     aiMesh* empty = new aiMesh();
     auto scene = makeScene({{"broken", broken}, {"lines", lines}, {"empty", empty}});
     ImportedScene out = convert(*scene);
-    ASSERT_EQ(out.meshes.size(), 1u);
+    ASSERT_EQ(out.meshes.size(), 2u); // and the white object
     EXPECT_EQ(out.meshes[0].mesh.faces, (std::vector<int>{0, 1, 3}));
     for (float value : out.meshes[0].mesh.vertices)
         EXPECT_TRUE(std::isfinite(value));
@@ -251,10 +251,55 @@ TEST(Convert, NamesAreSafeAndUnique) {
     auto scene = makeScene({{"a b/c", unitTriangle()},
                             {"a b/c", unitTriangle()},
                             {"camera", unitTriangle()},
-                            {"", unitTriangle()}});
+                            {"", unitTriangle()},
+                            {WHITE_OBJECT, unitTriangle()}});
     ImportedScene out = convert(*scene);
     std::vector<std::string> names;
     for (const ImportedMesh& m : out.meshes)
         names.push_back(m.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"a_b_c", "a_b_c_2", "camera_2", "mesh"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"a_b_c", "a_b_c_2", "camera_2", "mesh",
+                                               "skarn-white_2", WHITE_OBJECT}));
+}
+
+TEST(Convert, UntexturedMeshesComeLastAndTheWhiteObjectEndsTheObjects) {
+    struct Case {
+        std::vector<bool> textured, moves;
+        std::vector<std::string> worlds, objects;
+    } cases[] = {
+        // A world alone would show only the logo: the white object makes the scene frame run.
+        {{true}, {false}, {"a"}, {WHITE_OBJECT}},
+        {{true, true}, {false, true}, {"a"}, {"b"}},
+        {{false, true, false, true},
+         {false, false, true, true},
+         {"b", "a"},
+         {"d", "c", WHITE_OBJECT}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<const char*, aiMesh*>> parts;
+        const char* names[] = {"a", "b", "c", "d"};
+        for (size_t i = 0; i < c.textured.size(); i++)
+            parts.push_back({names[i], unitTriangle()});
+        auto scene = makeScene(parts);
+        std::vector<Keys> keys;
+        for (size_t i = 0; i < c.moves.size(); i++) {
+            if (c.moves[i])
+                keys.push_back({names[i], {{0, 0, 0}, {1, 0, 0}}, {}});
+        }
+        if (!keys.empty())
+            animate(*scene, keys);
+        ImportedScene out = convert(*scene);
+        out.pictures.resize(1);
+        for (size_t i = 0; i < c.textured.size(); i++) {
+            out.meshes[i].picture = c.textured[i] ? 0 : -1;
+            out.meshes[i].mesh.faceUVs.assign(6, 0);
+        }
+        placeMeshes(out, {"p.jpg"}, {false});
+        EXPECT_EQ(out.map.worlds, c.worlds);
+        EXPECT_EQ(out.map.objects, c.objects);
+        const ImportedMesh& last = out.meshes.back();
+        if (last.name == WHITE_OBJECT) {
+            EXPECT_EQ(last.mesh.color[0] + last.mesh.color[1] + last.mesh.color[2], 3);
+            EXPECT_EQ(last.mesh.vertices, std::vector<float>(9, 0)); // draws nothing
+        }
+    }
 }
