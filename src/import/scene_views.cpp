@@ -33,8 +33,9 @@ void addEndPoints(std::vector<float>& values, size_t stride) {
     }
     out.insert(out.end(), values.begin(), values.end());
     const float* last = &values[(count - 1) * stride];
+    const float* before = count > 1 ? last - stride : last;
     for (size_t k = 0; k < stride; k++) {
-        out.push_back(count > 1 ? 2 * last[k] - last[k - stride] : last[k]);
+        out.push_back(count > 1 ? 2 * last[k] - before[k] : last[k]);
     }
     values.swap(out);
 }
