@@ -87,7 +87,11 @@ std::string freeName(const std::string& texturesDir, const std::string& stem,
                      const std::string& extension, const std::string& bytes,
                      std::set<std::string>& taken, bool& reused) {
     for (int n = 1;; n++) {
-        std::string name = stem + (n > 1 ? "_" + std::to_string(n) : "") + extension;
+        std::string name = stem;
+        if (n > 1) {
+            name.append("_").append(std::to_string(n)); // appends: GCC 12 misreads a prepend
+        }
+        name += extension;
         if (taken.count(name))
             continue;
         std::string there = texturesDir + "/" + name;

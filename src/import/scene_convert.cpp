@@ -141,7 +141,7 @@ std::string uniqueName(std::set<std::string>& taken, const std::string& wanted) 
     std::string base = safeName(wanted, MESH_NAME_LIMIT), name = base;
     for (int n = 2;
          taken.count(lower(name)) || lower(name) == "camera" || lower(name) == WHITE_OBJECT; n++) {
-        std::string tail = "_" + std::to_string(n);
+        std::string tail = std::string("_").append(std::to_string(n)); // GCC 12 misreads a prepend
         name = base.substr(0, MESH_NAME_LIMIT - tail.size()) + tail;
     }
     taken.insert(lower(name));
