@@ -10,8 +10,11 @@
 
 namespace {
 
-// Appends one number as the readers expect it: plain decimal where it fits in 6 digits.
-void putNumber(std::string& out, float value) {
+#define DIGITS 6        // significant digits of positions, uv, colours
+#define NORMAL_DIGITS 4 // of unit normals: 1e-4 of a turn is finer than any shading shows
+
+// Appends one number as the readers expect it: plain decimal where it fits in `digits` digits.
+void putNumber(std::string& out, float value, int digits = DIGITS) {
     if (!std::isfinite(value)) {
         value = 0;
     }
@@ -21,7 +24,7 @@ void putNumber(std::string& out, float value) {
     }
     char buffer[32];
     std::to_chars_result r =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
     out.append(buffer, r.ptr);
 }
 
@@ -31,13 +34,13 @@ void putInt(std::string& out, long value) {
     out.append(buffer, r.ptr);
 }
 
-void putTriples(std::string& out, const float* values, size_t count) {
+void putTriples(std::string& out, const float* values, size_t count, int digits = DIGITS) {
     for (size_t i = 0; i < count; i++) {
-        putNumber(out, values[3 * i]);
+        putNumber(out, values[3 * i], digits);
         out += ' ';
-        putNumber(out, values[3 * i + 1]);
+        putNumber(out, values[3 * i + 1], digits);
         out += ' ';
-        putNumber(out, values[3 * i + 2]);
+        putNumber(out, values[3 * i + 2], digits);
         out += '\n';
     }
 }
@@ -83,7 +86,7 @@ std::string meshText(const MeshOut& mesh) {
     }
     size_t normalCount = mesh.normals.size() / 3;
     putHeader(out, "normales", normalCount);
-    putTriples(out, mesh.normals.data(), normalCount);
+    putTriples(out, mesh.normals.data(), normalCount, NORMAL_DIGITS);
     out += "couleur : ";
     putTriples(out, mesh.color, 1);
     out += "option : ";

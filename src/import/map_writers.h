@@ -51,7 +51,7 @@ struct MapOut {
 // Writers
 //----------------------------------------------------------------------------------
 
-// Numbers are printed with 6 significant digits, the precision the readers' fast path takes;
+// Numbers are printed with 6 significant digits (normals 4), within the readers' fast path;
 // a value that is not finite is printed as 0 (callers clean their data first and report it).
 std::string meshText(const MeshOut& mesh);
 std::string pathText(const PathOut& path);
