@@ -119,7 +119,7 @@ TEST(Convert, ATurnAboutTheVerticalAxisIsReportedAndLeftOut) {
 
 TEST(Convert, BrokenMeshDataIsLeftOutAndReported) {
     aiMesh* broken = makeMesh({{0, 0, 0}, {1, 0, 0}, {NAN, 0, 0}, {0, 1, 0}, {0, INFINITY, 1}},
-                              {0, 1, 3, 0, 1, 2, 0, 1, 9, 3, 4, 0});
+                              {0, 1, 3, 0, 1, 2, 0, 1, 5, 3, 4, 0});
     aiMesh* lines = makeMesh({{0, 0, 0}, {1, 1, 1}}, {});
     lines->mNumFaces = 1;
     lines->mFaces = new aiFace[1];
@@ -301,5 +301,36 @@ TEST(Convert, UntexturedMeshesComeLastAndTheWhiteObjectEndsTheObjects) {
             EXPECT_EQ(last.mesh.color[0] + last.mesh.color[1] + last.mesh.color[2], 3);
             EXPECT_EQ(last.mesh.vertices, std::vector<float>(9, 0)); // draws nothing
         }
+    }
+}
+
+TEST(Convert, AMirroredNodeKeepsItsFacesOutward) {
+    for (float sign : {1.0f, -1.0f}) {
+        aiMesh* panel = unitTriangle();
+        panel->mNormals = new aiVector3D[3]{{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}; // facing +z
+        auto scene = makeScene({{"panel", panel}});
+        scene->mRootNode->mChildren[0]->mTransformation =
+            aiMatrix4x4(aiVector3D(sign, 1, 1), aiQuaternion(), aiVector3D());
+        ImportedScene out = convert(*scene);
+        const MeshOut& m = out.meshes[0].mesh;
+        auto at = [&](int corner) {
+            int v = m.faces[corner];
+            return aiVector3D(m.vertices[3 * v], m.vertices[3 * v + 1], m.vertices[3 * v + 2]);
+        };
+        aiVector3D wound = (at(1) - at(0)) ^ (at(2) - at(0));
+        aiVector3D normal(m.normals[0], m.normals[1], m.normals[2]);
+        EXPECT_GT(wound * normal, 0) << sign; // counter-clockwise seen from where the normal points
+    }
+}
+
+TEST(Convert, AStraightMoveKeepsItsSpeedFromTheFirstKeyToTheLast) {
+    auto scene = makeScene({{"car", unitTriangle()}});
+    animate(*scene, {{"car", {{0, 0, 0}, {4, 0, 0}, {8, 0, 0}}, {}}});
+    ImportedScene out = convert(*scene);
+    // The end points continue the line, so even the first and last seconds run at 4 units/s.
+    for (float seconds : {0.25f, 0.5f, 1.25f, 1.75f, 2.0f, 3.0f}) {
+        Trajectory path = playTo(out.meshes[0].path, seconds);
+        EXPECT_NEAR(path.position.x, 4 * std::min(seconds, 2.0f), 1e-3f) << seconds;
+        freeTrajectory(&path);
     }
 }
