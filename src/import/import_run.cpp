@@ -67,9 +67,14 @@ bool writeMap(const ImportRequest& request, const ImportedScene& scene, const st
         std::string line = "wrote " + shown + m.name +
                            ".msh: " + plural(m.mesh.faces.size() / 3, "triangle") + " (" + list +
                            (m.mesh.texture.empty() ? "" : ", textures/" + m.mesh.texture) + ")";
-        if (m.moves) {
-            if (!writeText(folder + "/" + m.name + ".dpl", pathText(m.path)))
-                return false;
+        if (m.moves && !writeText(folder + "/" + m.name + ".dpl", pathText(m.path))) {
+            return false;
+        }
+        if (addedByImporter(m)) {
+            line = "wrote " + shown + m.name +
+                   ".msh and .dpl: an invisible white object the "
+                   "player needs (docs/maps.md, From a 3D tool)";
+        } else if (m.moves) {
             size_t seconds = m.path.values.size() / 6 - 3;
             line += " and " + m.name + ".dpl: a path of " + std::to_string(seconds) +
                     " s against the " + std::to_string(SCENE_SECONDS) + " s scene";

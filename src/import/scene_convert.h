@@ -63,5 +63,8 @@ bool convertScene(const aiScene& scene, const ImportOptions& options, ImportedSc
 void placeMeshes(ImportedScene& scene, const std::vector<std::string>& pictureNames,
                  const std::vector<bool>& pictureAlpha);
 
+// True for the white object placeMeshes adds.
+bool addedByImporter(const ImportedMesh& mesh);
+
 // A name made of letters, digits, '_' and '-' only, at most `limit` characters, never empty.
 std::string safeName(const std::string& name, size_t limit);

@@ -52,11 +52,14 @@ ImportedMesh whiteObject(const ImportedScene& scene) {
 
 } // namespace
 
+bool addedByImporter(const ImportedMesh& mesh) {
+    return mesh.node == ADDED_NODE;
+}
+
 void placeMeshes(ImportedScene& scene, const std::vector<std::string>& pictureNames,
                  const std::vector<bool>& pictureAlpha) {
     // A second placing starts again: the white object of the first goes.
-    scene.meshes.erase(std::remove_if(scene.meshes.begin(), scene.meshes.end(),
-                                      [](const ImportedMesh& m) { return m.node == ADDED_NODE; }),
+    scene.meshes.erase(std::remove_if(scene.meshes.begin(), scene.meshes.end(), addedByImporter),
                        scene.meshes.end());
     std::vector<int> lists;
     bool untextured = false;
