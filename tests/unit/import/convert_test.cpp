@@ -122,6 +122,7 @@ TEST(Convert, BrokenMeshDataIsLeftOutAndReported) {
                               {0, 1, 3, 0, 1, 2, 0, 1, 5, 3, 4, 0});
     aiMesh* lines = makeMesh({{0, 0, 0}, {1, 1, 1}}, {});
     lines->mNumFaces = 1;
+    delete[] lines->mFaces;
     lines->mFaces = new aiFace[1];
     lines->mFaces[0].mNumIndices = 2;
     lines->mFaces[0].mIndices = new unsigned[2]{0, 1};
