@@ -155,13 +155,16 @@ int importScene(const ImportRequest& request, std::vector<std::string>& lines, s
     }
     std::string scratch = request.root + "/map/." + name + ".import-" + std::to_string(getpid());
     std::string textures = request.root + "/textures";
-    fs::create_directories(scratch, fsError);
-    fs::create_directories(textures, fsError);
-    if (fsError)
-        return failIn(scratch, error, "map/: cannot write here: " + fsError.message());
     std::string sceneDir = fs::path(request.sceneFile).parent_path().string();
-    std::vector<PictureOut> pictures = convertPictures(
-        *scene, imported, sceneDir.empty() ? "." : sceneDir, textures, scratch, imported.notes);
+    std::string pictureScratch = scratch + "/pictures"; // emptied before the map moves in
+    for (const std::string& folder : {pictureScratch, textures}) {
+        if (!fs::is_directory(folder, fsError) && !fs::create_directories(folder, fsError)) {
+            return failIn(scratch, error, folder + ": cannot write here: " + fsError.message());
+        }
+    }
+    std::vector<PictureOut> pictures =
+        convertPictures(*scene, imported, sceneDir.empty() ? "." : sceneDir, textures,
+                        pictureScratch, imported.notes);
     std::vector<std::string> names;
     std::vector<bool> alpha;
     for (const PictureOut& p : pictures) {
@@ -182,6 +185,7 @@ int importScene(const ImportRequest& request, std::vector<std::string>& lines, s
         lines.push_back((p.scratch.empty() ? "uses textures/" : "wrote textures/") + p.name +
                         (p.scratch.empty() ? " (already there)" : ""));
     }
+    fs::remove_all(pictureScratch, fsError); // pictures reused or not written
     if (!moveIntoPlace(scratch, mapDir, fsError))
         return failIn(scratch, error, "map/" + name + ": " + fsError.message());
     for (const std::string& note : imported.notes)

@@ -145,6 +145,9 @@ class Console(unittest.TestCase):
         self.assertIn(b"wrote textures/red_2.jpg", other.stdout)
         self.assertIn(b"texture : red_2.jpg", read_text(os.path.join(self.workdir, "map/n/mover.msh")).encode())
         self.assertEqual([n for n in os.listdir(os.path.join(self.workdir, "map")) if n.startswith(".")], [])
+        for name in ("m", "n"):  # the map's own files only
+            files = os.listdir(os.path.join(self.workdir, "map", name))
+            self.assertEqual([f for f in files if os.path.splitext(f)[1] not in (".mde", ".msh", ".dpl")], [])
 
     def test_trees_emitters_turns_and_scale(self):
         folder = self.workdir
