@@ -29,7 +29,10 @@ double between(double a, double b, double time) {
     return (f >= 0 && f <= 1) ? f : (f > 1 ? 1.0 : 0.0);
 }
 
-aiVector3D vectorAt(const aiVectorKey* keys, unsigned count, double time, aiVector3D rest) {
+// The keys' value at `time`: a key's own value before the first key, after the last and on a
+// key; `blend` of the two keys around it otherwise.
+template <typename Key, typename Value, typename Blend>
+Value keyedAt(const Key* keys, unsigned count, double time, Value rest, Blend blend) {
     if (!keys || count == 0) {
         return rest;
     }
@@ -37,21 +40,17 @@ aiVector3D vectorAt(const aiVectorKey* keys, unsigned count, double time, aiVect
     if (i + 1 >= count || time <= keys[i].mTime) {
         return keys[i].mValue;
     }
-    float f = (float)between(keys[i].mTime, keys[i + 1].mTime, time);
-    return keys[i].mValue + (keys[i + 1].mValue - keys[i].mValue) * f;
+    return blend(keys[i].mValue, keys[i + 1].mValue,
+                 (float)between(keys[i].mTime, keys[i + 1].mTime, time));
 }
 
-aiQuaternion turnAt(const aiQuatKey* keys, unsigned count, double time, aiQuaternion rest) {
-    if (!keys || count == 0) {
-        return rest;
-    }
-    unsigned i = keyBefore(keys, count, time);
-    if (i + 1 >= count || time <= keys[i].mTime) {
-        return keys[i].mValue;
-    }
+aiVector3D lineBetween(const aiVector3D& a, const aiVector3D& b, float f) {
+    return a + (b - a) * f;
+}
+
+aiQuaternion turnBetween(const aiQuaternion& a, const aiQuaternion& b, float f) {
     aiQuaternion out;
-    aiQuaternion::Interpolate(out, keys[i].mValue, keys[i + 1].mValue,
-                              (float)between(keys[i].mTime, keys[i + 1].mTime, time));
+    aiQuaternion::Interpolate(out, a, b, f);
     return out.Normalize();
 }
 
@@ -65,9 +64,12 @@ aiMatrix4x4 nodeLocalAt(const SceneMotion& motion, const aiNode* node, double ti
     aiVector3D restScale, restPlace;
     aiQuaternion restTurn;
     node->mTransformation.Decompose(restScale, restTurn, restPlace);
-    aiVector3D place = vectorAt(keys->mPositionKeys, keys->mNumPositionKeys, ticks, restPlace);
-    aiQuaternion turn = turnAt(keys->mRotationKeys, keys->mNumRotationKeys, ticks, restTurn);
-    aiVector3D scale = vectorAt(keys->mScalingKeys, keys->mNumScalingKeys, ticks, restScale);
+    aiVector3D place =
+        keyedAt(keys->mPositionKeys, keys->mNumPositionKeys, ticks, restPlace, lineBetween);
+    aiQuaternion turn =
+        keyedAt(keys->mRotationKeys, keys->mNumRotationKeys, ticks, restTurn, turnBetween);
+    aiVector3D scale =
+        keyedAt(keys->mScalingKeys, keys->mNumScalingKeys, ticks, restScale, lineBetween);
     return aiMatrix4x4(scale, turn, place);
 }
 
