@@ -146,6 +146,13 @@ void splitTurn(const aiMatrix3x3& r, float& x, float& z, float& yaw) {
     x = (float)(xr * 180 / PI);
     z = (float)(zr * 180 / PI);
     yaw = (float)(yr * 180 / PI);
+    // The same turn is also Rx(x + 180) Rz(180 - z) Ry(yaw + 180): keep the one with less yaw,
+    // since the yaw is what the player cannot show (a half turn about z is no yaw at all).
+    if (std::fabs(yaw) > 90) {
+        x = x > 0 ? x - 180 : x + 180;
+        z = z > 0 ? 180 - z : -180 - z;
+        yaw = yaw > 0 ? yaw - 180 : yaw + 180;
+    }
     if (!std::isfinite(x) || !std::isfinite(z) || !std::isfinite(yaw)) {
         x = z = yaw = 0;
     }

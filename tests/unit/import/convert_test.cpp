@@ -59,6 +59,7 @@ TEST(Convert, AnObjectIsWhereItsNodeIsAtEverySecondOfItsKeys) {
     aiQuaternion still;
     aiQuaternion pitch(aiVector3D(1, 0, 0), 80 * DEG), roll(aiVector3D(0, 0, 1), -40 * DEG);
     aiQuaternion both = pitch * roll;
+    auto aboutZ = [](float degrees) { return aiQuaternion(aiVector3D(0, 0, 1), degrees * DEG); };
     struct Case {
         std::vector<aiVector3D> places;
         std::vector<aiQuaternion> turns;
@@ -67,6 +68,8 @@ TEST(Convert, AnObjectIsWhereItsNodeIsAtEverySecondOfItsKeys) {
         {{{0, 0, 0}, {4, 0, 0}, {4, 2, -6}}, {}, still},
         {{{1, 2, 3}, {1, 2, 3}}, {still, pitch}, still},
         {{{0, 0, 0}, {0, 5, 0}, {2, 5, 0}}, {still, roll, both}, still},
+        // A roll past a quarter turn, then a half turn: no turn about the vertical axis.
+        {{{0, 0, 0}}, {aboutZ(0), aboutZ(60), aboutZ(120), aboutZ(180), aboutZ(240)}, still},
         {{{0, 0, 0}, {3, 0, 0}},
          {aiQuaternion(aiVector3D(0, 0, 1), 90 * DEG),
           aiQuaternion(aiVector3D(1, 0, 0), 30 * DEG) *
@@ -334,4 +337,19 @@ TEST(Convert, AStraightMoveKeepsItsSpeedFromTheFirstKeyToTheLast) {
         EXPECT_NEAR(path.position.x, 4 * std::min(seconds, 2.0f), 1e-3f) << seconds;
         freeTrajectory(&path);
     }
+}
+
+TEST(Convert, ARollPastAHalfTurnGoesOnTheShortWay) {
+    auto scene = makeScene({{"wheel", unitTriangle()}});
+    std::vector<aiQuaternion> turns;
+    for (int k = 0; k <= 4; k++)
+        turns.push_back(aiQuaternion(aiVector3D(0, 0, 1), 60.0f * k * DEG));
+    animate(*scene, {{"wheel", {}, turns}});
+    ImportedScene out = convert(*scene);
+    // Between the keys at 180 and 240 degrees the wheel passes 210, not back through 30.
+    Trajectory path = playTo(out.meshes[0].path, 3.5f);
+    EXPECT_NEAR(std::cos(path.target.z * DEG), std::cos(210 * DEG), 1e-3f);
+    EXPECT_NEAR(std::sin(path.target.z * DEG), std::sin(210 * DEG), 1e-3f);
+    EXPECT_NEAR(path.target.x, 0, 1e-3f);
+    freeTrajectory(&path);
 }
