@@ -19,8 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#define SKY_REACH 140.0f // how far from the sky box centre a scene fits inside the box
-
 bool writeText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out.write(text.data(), (std::streamsize)text.size());
@@ -29,7 +27,9 @@ bool writeText(const std::string& path, const std::string& text) {
 }
 
 std::string plural(size_t n, const char* word) {
-    return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+    std::string many = word;
+    many += many.back() == 'h' ? "es" : "s"; // mesh, meshes
+    return std::to_string(n) + " " + (n == 1 ? std::string(word) : many);
 }
 
 // A note when the scene does not fit in the sky box, with the scale that would fit it.

@@ -10,10 +10,11 @@
 
 struct aiScene;
 
-#define SCENE_SECONDS 97             // the scene phase of the show, which the camera flight covers
-#define MESH_NAME_LIMIT 40           // longest mesh name written; keeps map/<map>/<name>.msh short
-#define OBJECT_TURN_DEGREES 30       // the player turns every object -30 degrees about y last
-#define PARTICLE_SUFFIX "_particles" // a node name ending so marks a particle emitter
+#define SCENE_SECONDS 97       // the scene phase of the show, which the camera flight covers
+#define SKY_REACH 140.0f       // a scene fits in the sky box (300 wide, centre (0, 10, 0)) this far
+#define MESH_NAME_LIMIT 40     // longest mesh name written; keeps map/<map>/<name>.msh short
+#define OBJECT_TURN_DEGREES 30 // the player turns every object -30 degrees about y last
+#define PARTICLE_SUFFIX "_particles"        // a node name ending so marks a particle emitter
 #define PARTICLE_PROPERTY "skarn_particles" // or a node property (glTF extras) set true
 #define WHITE_OBJECT "skarn-white" // the invisible object the importer adds (see placeMeshes)
 

@@ -55,6 +55,22 @@ float radius(const ImportedScene& out) {
     return std::max(1.0f, d.Length() / 2);
 }
 
+// How far from `from` along `way` the eye stays inside the sky box (any distance from outside).
+float insideSky(const aiVector3D& from, const aiVector3D& way) {
+    const float low[3] = {-SKY_REACH, 10 - SKY_REACH, -SKY_REACH};
+    const float high[3] = {SKY_REACH, 10 + SKY_REACH, SKY_REACH};
+    float reach = INFINITY;
+    for (int k = 0; k < 3; k++) {
+        if (from[k] < low[k] || from[k] > high[k]) {
+            return INFINITY;
+        }
+        if (way[k] != 0) {
+            reach = std::min(reach, ((way[k] > 0 ? high[k] : low[k]) - from[k]) / way[k]);
+        }
+    }
+    return reach;
+}
+
 // A still view held for the whole scene: the show then runs, and objects move.
 void holdView(ImportedScene& out, const aiVector3D& eye, const aiVector3D& ahead) {
     out.cameraPath.values.clear();
@@ -131,9 +147,9 @@ void convertCamera(ConvertState& state) {
     const aiCamera* camera =
         (scene.mCameras && scene.mNumCameras > 0) ? scene.mCameras[0] : nullptr;
     if (!camera) {
-        // Frames the whole box from the front and a little above.
-        aiVector3D c = centre(out),
-                   eye = c + aiVector3D(0, 0.4f, 1).Normalize() * radius(out) * 2.5f;
+        // Frames the whole box from the front and a little above, from inside the sky box.
+        aiVector3D c = centre(out), way = aiVector3D(0, 0.4f, 1).Normalize();
+        aiVector3D eye = c + way * std::min(radius(out) * 2.5f, insideSky(c, way));
         holdView(out, eye, c);
         std::copy(&eye.x, &eye.x + 3, map.eye);
         std::copy(&c.x, &c.x + 3, map.target);

@@ -19,7 +19,8 @@ REAL = [("boxglb", "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", True),
         ("lights", "Collada/lights.dae", True),
         ("objbox", "OBJ/box.obj", True),
         ("fbxcube", "FBX/phong_cube.fbx", True),
-        ("cameras", "glTF2/cameras/Cameras.gltf", False)]
+        ("cameras", "glTF2/cameras/Cameras.gltf", False),
+        ("fullturns", "Collada/anims_with_full_rotations_between_keys.DAE", False)]
 RED, YELLOW = (200, 30, 30), h.SKY_COLORS[0]
 
 
