@@ -56,7 +56,8 @@ class Gltf:
         pos, nor, uv, idx = [], [], [], []
         for normal, corners in faces:
             base = len(pos) // 3
-            for corner, (u, v) in zip(corners, [(0, 0), (1, 0), (1, 1), (0, 1)]):
+            # glTF's uv start at the picture's top left: the face's top corners get v = 0.
+            for corner, (u, v) in zip(corners, [(0, 1), (1, 1), (1, 0), (0, 0)]):
                 pos += [c * size for c in corner]
                 nor += list(normal)
                 uv += [u, v]

@@ -104,6 +104,22 @@ class RealModels(h.PlayerTest):
         self.assertTrue(at[25.5] + 10 < at[27.5] < at[29.5] - 10, at)  # on its way
 
 
+    def test_pictures_stay_upright(self):
+        h.make_show_pictures(self.workdir)
+        subprocess.run(["convert", "-size", "32x16", "xc:rgb(200,30,30)", "-size", "32x16", "xc:rgb(30,30,200)",
+                        "-append", os.path.join(self.workdir, "updown.png")], check=True)
+        g = gltf_maker.Gltf()
+        g.node("panel", g.mesh(g.material("updown.png"), 4, gltf_maker.PANEL))
+        g.node("view", translation=(0, 0, 12), camera=True)
+        h.write_file(os.path.join(self.workdir, "p.gltf"), g.text())
+        self.assertEqual(run_import(self.workdir, "p.gltf", "p").returncode, 0)
+        player = self.start(["p"])
+        shot = self.shot_at(player, 30)
+        # The picture's top (red) above its bottom (blue), as the 3D tool showed it.
+        self.assertTrue(h.close_to(shot.mean(300, 195, 340, 225), RED, 40), shot.mean(300, 195, 340, 225))
+        self.assertTrue(h.close_to(shot.mean(300, 255, 340, 285), (30, 30, 200), 40))
+
+
 class Console(unittest.TestCase):
     def setUp(self):
         self.workdir = h.new_workdir()
