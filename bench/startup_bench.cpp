@@ -15,23 +15,16 @@
 #include <string>
 
 #include "bench_support.h"
+#include "first_frame.h"
 #include "mesh_maker.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const double TIMEOUT_SECONDS = 30;
-
 // The scratch directory: the large map, and the probe's stamp for every run (the demo runs from
 // the source tree, which must not be written into).
 std::string scratchDir;
-
-long long monotonicNs() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
-}
 
 // Writes the large map under dir/map/large/ and copies the pictures, music and trajectories it
 // uses from the repository. Returns false when a file can't be written.
@@ -99,57 +92,12 @@ bool writeLargeMap(const std::string& dir) {
     return bool(mde);
 }
 
-// Starts the player on `mapName` in `dir` and returns the seconds from the start to its first
-// presented frame, or -1 when no frame came within the timeout. The player is then stopped.
-double timeFirstFrame(const std::string& dir, const std::string& mapName) {
-    const std::string stamp = scratchDir + "/first-frame";
-    unlink(stamp.c_str());
-    const long long start = monotonicNs();
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(dir.c_str()) != 0) {
-            _exit(127);
-        }
-        setenv("LD_PRELOAD", FIRST_FRAME_PROBE, 1);
-        setenv("SKARN_FIRST_FRAME_FILE", stamp.c_str(), 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        if (freopen("/dev/null", "w", stdout) == nullptr ||
-            freopen("/dev/null", "w", stderr) == nullptr) {
-            _exit(127);
-        }
-        execl(SKARN_PLAYER, "skarn", mapName.c_str(), (char*)nullptr);
-        _exit(127);
-    }
-    if (child < 0) {
-        return -1;
-    }
-    long long presented = -1;
-    while (presented < 0 && monotonicNs() - start < (long long)(TIMEOUT_SECONDS * 1e9)) {
-        FILE* f = fopen(stamp.c_str(), "r");
-        if (f != nullptr) {
-            if (fscanf(f, "%lld", &presented) != 1) {
-                presented = -1;
-            }
-            fclose(f);
-        }
-        int status = 0;
-        if (presented < 0 && waitpid(child, &status, WNOHANG) == child) {
-            return -1; // ended before any frame
-        }
-        if (presented < 0) {
-            usleep(2000);
-        }
-    }
-    kill(child, SIGTERM);
-    waitpid(child, nullptr, 0);
-    return presented < 0 ? -1 : double(presented - start) * 1e-9;
-}
-
 void startup(benchmark::State& state, const std::string& dir, const std::string& mapName,
              const std::string& name) {
     double total = 0;
     for (auto _ : state) {
-        const double seconds = timeFirstFrame(dir, mapName);
+        const double seconds = timeFirstFrame(SKARN_PLAYER, FIRST_FRAME_PROBE,
+                                              scratchDir + "/first-frame", dir, mapName);
         if (seconds < 0) {
             state.SkipWithError("no frame presented");
             return;

@@ -1,0 +1,151 @@
+// Writers of a map's files: the exact inverse of the mesh, map and trajectory readers.
+// Import side: formats text only. A million-triangle mesh is tens of megabytes of text, so
+// numbers go through std::to_chars into one growing string, never through streams.
+#include "import/map_writers.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "scene/mesh.h"
+
+namespace {
+
+#define DIGITS 6        // significant digits of positions, uv, colours
+#define NORMAL_DIGITS 4 // of unit normals: 1e-4 of a turn is finer than any shading shows
+
+// Appends one number as the readers expect it: plain decimal where it fits in `digits` digits.
+void putNumber(std::string& out, float value, int digits = DIGITS) {
+    if (!std::isfinite(value)) {
+        value = 0;
+    }
+    if (value == 0) {
+        out += '0'; // also -0, which reads back the same
+        return;
+    }
+    char buffer[32];
+    std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    out.append(buffer, r.ptr);
+}
+
+void putInt(std::string& out, long value) {
+    char buffer[24];
+    std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, r.ptr);
+}
+
+void putTriples(std::string& out, const float* values, size_t count, int digits = DIGITS) {
+    for (size_t i = 0; i < count; i++) {
+        putNumber(out, values[3 * i], digits);
+        out += ' ';
+        putNumber(out, values[3 * i + 1], digits);
+        out += ' ';
+        putNumber(out, values[3 * i + 2], digits);
+        out += '\n';
+    }
+}
+
+void putHeader(std::string& out, const char* word, size_t count) {
+    out += word;
+    out += " (";
+    putInt(out, (long)count);
+    out += ") :\n";
+}
+
+void putNames(std::string& out, const char* word, const std::vector<std::string>& names) {
+    putHeader(out, word, names.size());
+    for (const std::string& name : names) {
+        out += name;
+        out += '\n';
+    }
+}
+
+} // namespace
+
+std::string writtenNumber(float value) {
+    std::string out;
+    putNumber(out, value);
+    return out;
+}
+
+std::string meshText(const MeshOut& mesh) {
+    size_t vertexCount = mesh.vertices.size() / 3;
+    size_t faceCount = mesh.faces.size() / 3;
+    std::string out;
+    out.reserve(vertexCount * 60 + faceCount * (mesh.faceUVs.empty() ? 24 : 80) + 128);
+    putHeader(out, "vertices", vertexCount);
+    putTriples(out, mesh.vertices.data(), vertexCount);
+    putHeader(out, "faces", faceCount);
+    for (size_t i = 0; i < faceCount; i++) {
+        putInt(out, mesh.faces[3 * i]);
+        out += ' ';
+        putInt(out, mesh.faces[3 * i + 1]);
+        out += ' ';
+        putInt(out, mesh.faces[3 * i + 2]);
+        out += '\n';
+    }
+    size_t normalCount = mesh.normals.size() / 3;
+    putHeader(out, "normales", normalCount);
+    putTriples(out, mesh.normals.data(), normalCount, NORMAL_DIGITS);
+    out += "couleur : ";
+    putTriples(out, mesh.color, 1);
+    out += "option : ";
+    putInt(out, mesh.option);
+    out += '\n';
+    if (mesh.option & MESH_OPTION_TEXTURED) {
+        out += "texture : " + mesh.texture + "\n";
+        size_t uvCount = mesh.faceUVs.size() / 6;
+        putHeader(out, "uv mapping", uvCount);
+        for (size_t i = 0; i < uvCount; i++) {
+            const float* uv = &mesh.faceUVs[6 * i];
+            for (int k = 0; k < 3; k++) {
+                putNumber(out, uv[2 * k]);
+                out += ',';
+                putNumber(out, uv[2 * k + 1]);
+                out += k < 2 ? ' ' : '\n';
+            }
+        }
+    }
+    return out;
+}
+
+std::string pathText(const PathOut& path) {
+    size_t tracks = path.curves < 1 ? 1 : (size_t)path.curves;
+    size_t pointCount = path.values.size() / (3 * tracks);
+    std::string out = path.title + "\nPOSITIONS ";
+    putInt(out, (long)pointCount);
+    out += "\nCURVES ";
+    putInt(out, (long)tracks);
+    out += "\nLOOP ";
+    putInt(out, path.loop);
+    out += "\nSPEED 1.0\nSTART 0.0\n";
+    for (size_t i = 0; i < pointCount; i++) {
+        out += '\n';
+        putTriples(out, &path.values[3 * tracks * i], tracks);
+    }
+    return out;
+}
+
+std::string mapText(const MapOut& map) {
+    std::string out = map.title + "\nposition : ";
+    putTriples(out, map.eye, 1);
+    out += "cible : ";
+    putTriples(out, map.target, 1);
+    out += "anime : ";
+    putInt(out, map.anime);
+    out += '\n';
+    putHeader(out, "lampes", map.lamps.size());
+    for (const LampOut& lamp : map.lamps) {
+        out += "position : ";
+        putTriples(out, lamp.position, 1);
+        out += "couleur : ";
+        putTriples(out, lamp.color, 1);
+        out += "intensite : ";
+        putNumber(out, lamp.intensity);
+        out += '\n';
+    }
+    putNames(out, "monde", map.worlds);
+    putNames(out, "objets", map.objects);
+    putNames(out, "arbres", map.trees);
+    return out;
+}

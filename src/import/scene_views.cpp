@@ -1,0 +1,257 @@
+// Paths of moving nodes, the camera flight and the lamps of an imported scene.
+// Import side: from assimp records to the map's records, no files.
+#include <algorithm>
+#include <cmath>
+
+#include "import/scene_local.h"
+#include "scene/lamps.h"
+
+namespace {
+
+#define AHEAD_DISTANCE 10.0f     // how far ahead of the eye the camera's look-at point is put
+#define MAX_SAMPLE_SECONDS 86400 // a day of keys at most; longer spans are cut (and noted)
+#define TURN_NOTE_DEGREES 1.0f   // a turn about the vertical axis beyond this is reported
+
+bool finite3(const aiVector3D& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+void putPoint(std::vector<float>& values, const aiVector3D& v) {
+    values.push_back(finite3(v) ? v.x : 0);
+    values.push_back(finite3(v) ? v.y : 0);
+    values.push_back(finite3(v) ? v.z : 0);
+}
+
+// Adds the first and last points an open Catmull-Rom curve needs to start on the first sample
+// and end on the last: each mirrors its neighbour through the end sample.
+void addEndPoints(std::vector<float>& values, size_t stride) {
+    size_t count = values.size() / stride;
+    std::vector<float> out;
+    out.reserve(values.size() + 2 * stride);
+    for (size_t k = 0; k < stride; k++) {
+        out.push_back(count > 1 ? 2 * values[k] - values[stride + k] : values[k]);
+    }
+    out.insert(out.end(), values.begin(), values.end());
+    const float* last = &values[(count - 1) * stride];
+    const float* before = count > 1 ? last - stride : last;
+    for (size_t k = 0; k < stride; k++) {
+        out.push_back(count > 1 ? 2 * last[k] - before[k] : last[k]);
+    }
+    values.swap(out);
+}
+
+aiVector3D column(const aiMatrix3x3& m, int c) {
+    return c == 0 ? aiVector3D(m.a1, m.b1, m.c1)
+                  : (c == 1 ? aiVector3D(m.a2, m.b2, m.c2) : aiVector3D(m.a3, m.b3, m.c3));
+}
+
+aiVector3D centre(const ImportedScene& out) {
+    return aiVector3D((out.low[0] + out.high[0]) / 2, (out.low[1] + out.high[1]) / 2,
+                      (out.low[2] + out.high[2]) / 2);
+}
+
+float radius(const ImportedScene& out) {
+    aiVector3D d(out.high[0] - out.low[0], out.high[1] - out.low[1], out.high[2] - out.low[2]);
+    return std::max(1.0f, d.Length() / 2);
+}
+
+// How far from `from` along `way` the eye stays inside the sky box (any distance from outside).
+float insideSky(const aiVector3D& from, const aiVector3D& way) {
+    const float low[3] = {-SKY_REACH, 10 - SKY_REACH, -SKY_REACH};
+    const float high[3] = {SKY_REACH, 10 + SKY_REACH, SKY_REACH};
+    float reach = INFINITY;
+    for (int k = 0; k < 3; k++) {
+        if (from[k] < low[k] || from[k] > high[k]) {
+            return INFINITY;
+        }
+        if (way[k] != 0) {
+            reach = std::min(reach, ((way[k] > 0 ? high[k] : low[k]) - from[k]) / way[k]);
+        }
+    }
+    return reach;
+}
+
+// A still view held for the whole scene: the show then runs, and objects move.
+void holdView(ImportedScene& out, const aiVector3D& eye, const aiVector3D& ahead) {
+    out.cameraPath.values.clear();
+    for (int i = 0; i < SCENE_SECONDS + 3; i++) {
+        putPoint(out.cameraPath.values, eye);
+        putPoint(out.cameraPath.values, ahead);
+    }
+}
+
+} // namespace
+
+int sampleSeconds(double seconds) {
+    if (!(seconds > 0)) {
+        return 1;
+    }
+    return seconds >= MAX_SAMPLE_SECONDS ? MAX_SAMPLE_SECONDS
+                                         : std::max(1, (int)std::ceil(seconds - 1e-6));
+}
+
+PathOut objectPath(ConvertState& state, const aiNode* node, const aiMatrix3x3& rest,
+                   const std::string& name) {
+    PathOut path;
+    path.title = "skarn-import: " + name;
+    path.curves = 2;
+    int seconds = sampleSeconds(state.motion.seconds);
+    aiMatrix3x3 restInverse = rest;
+    restInverse.Inverse();
+    float previousX = 0, previousZ = 0, widestYaw = 0, scaleChange = 0;
+    for (int k = 0; k <= seconds; k++) {
+        aiMatrix4x4 place = placeAt(state, node, std::min((double)k, state.motion.seconds));
+        aiMatrix3x3 turn = aiMatrix3x3(place) * restInverse;
+        for (int c = 0; c < 3; c++) {
+            float length = column(turn, c).Length();
+            scaleChange = std::max(scaleChange, std::fabs(length - 1));
+        }
+        aiVector3D a = column(turn, 0).NormalizeSafe(), b = column(turn, 1).NormalizeSafe(),
+                   c = column(turn, 2).NormalizeSafe();
+        aiMatrix3x3 unit(a.x, b.x, c.x, a.y, b.y, c.y, a.z, b.z, c.z);
+        float x, z, yaw;
+        splitTurn(unit, x, z, yaw);
+        x = nearestAngle(x, previousX);
+        z = nearestAngle(z, previousZ);
+        previousX = x;
+        previousZ = z;
+        widestYaw = std::max(widestYaw, std::fabs(yaw));
+        putPoint(path.values, aiVector3D(place.a4, place.b4, place.c4));
+        putPoint(path.values, aiVector3D(x, 0, z));
+    }
+    addEndPoints(path.values, 6);
+    std::vector<std::string>& notes = state.out->notes;
+    if (widestYaw > TURN_NOTE_DEGREES) {
+        notes.push_back("node " + std::string(node->mName.C_Str()) + " turns up to " +
+                        writtenNumber(widestYaw) +
+                        " degrees about the vertical axis, which the player cannot show: " + name +
+                        " keeps its heading");
+    }
+    if (scaleChange > 0.01f) {
+        notes.push_back("node " + std::string(node->mName.C_Str()) +
+                        " changes size: objects keep the size they have at the start");
+    }
+    if (state.motion.seconds > MAX_SAMPLE_SECONDS) {
+        notes.push_back("the animation is longer than a day: paths stop after a day");
+    }
+    return path;
+}
+
+void convertCamera(ConvertState& state) {
+    ImportedScene& out = *state.out;
+    MapOut& map = out.map;
+    out.cameraPath.title = "skarn-import: camera";
+    out.cameraPath.curves = 2;
+    map.anime = 1;
+    const aiScene& scene = *state.scene;
+    const aiCamera* camera =
+        (scene.mCameras && scene.mNumCameras > 0) ? scene.mCameras[0] : nullptr;
+    if (!camera) {
+        // Frames the whole box from the front and a little above, from inside the sky box.
+        aiVector3D c = centre(out), way = aiVector3D(0, 0.4f, 1).Normalize();
+        aiVector3D eye = c + way * std::min(radius(out) * 2.5f, insideSky(c, way));
+        holdView(out, eye, c);
+        std::copy(&eye.x, &eye.x + 3, map.eye);
+        std::copy(&c.x, &c.x + 3, map.target);
+        out.notes.push_back("the scene has no camera: a still camera frames the whole scene");
+        return;
+    }
+    if (scene.mNumCameras > 1) {
+        out.notes.push_back("only the first camera is used (" + std::to_string(scene.mNumCameras) +
+                            " in the scene)");
+    }
+    const aiNode* node = scene.mRootNode ? scene.mRootNode->FindNode(camera->mName) : nullptr;
+    bool moves = node && nodeMoves(state.motion, node);
+    int seconds = moves ? sampleSeconds(state.motion.seconds) : 0;
+    std::vector<float>& values = out.cameraPath.values;
+    for (int k = 0; k <= seconds; k++) {
+        aiMatrix4x4 place =
+            node ? placeAt(state, node, std::min((double)k, state.motion.seconds)) : state.axes;
+        aiVector3D eye = place * camera->mPosition;
+        aiVector3D look = (aiMatrix3x3(place) * camera->mLookAt).NormalizeSafe();
+        if (!finite3(look) || look.SquareLength() < 0.5f) {
+            look = aiVector3D(0, 0, -1);
+        }
+        if (k == 0) {
+            aiVector3D target = eye + look * AHEAD_DISTANCE;
+            std::copy(&eye.x, &eye.x + 3, map.eye);
+            std::copy(&target.x, &target.x + 3, map.target);
+            for (float& v : map.eye)
+                v = std::isfinite(v) ? v : 0;
+            for (float& v : map.target)
+                v = std::isfinite(v) ? v : 0;
+        }
+        putPoint(values, eye);
+        putPoint(values, eye + look * AHEAD_DISTANCE);
+    }
+    if (!moves) {
+        holdView(out, aiVector3D(map.eye[0], map.eye[1], map.eye[2]),
+                 aiVector3D(map.target[0], map.target[1], map.target[2]));
+        return;
+    }
+    // The flight covers the scene: after its last key the camera holds its last view.
+    addEndPoints(values, 6);
+    std::vector<float> last(values.end() - 12, values.end() - 6);
+    values.resize(values.size() - 6);
+    while (values.size() / 6 < (size_t)SCENE_SECONDS + 3) {
+        values.insert(values.end(), last.begin(), last.end());
+    }
+    out.notes.push_back("the camera flight lasts " + std::to_string(seconds) + " s of the " +
+                        std::to_string(SCENE_SECONDS) + " s scene" +
+                        (seconds < SCENE_SECONDS ? "; then it holds its last view" : ""));
+}
+
+void convertLamps(ConvertState& state) {
+    struct Found {
+        LampOut lamp;
+        float strength;
+        std::string name;
+    };
+    std::vector<Found> found;
+    const aiScene& scene = *state.scene;
+    ImportedScene& out = *state.out;
+    for (unsigned i = 0; scene.mLights && i < scene.mNumLights; i++) {
+        const aiLight* light = scene.mLights[i];
+        if (!light) {
+            continue;
+        }
+        std::string name = light->mName.C_Str();
+        if (light->mType != aiLightSource_POINT && light->mType != aiLightSource_SPOT &&
+            light->mType != aiLightSource_DIRECTIONAL) {
+            out.notes.push_back("light " + name + ": only point, spot and sun lights are carried");
+            continue;
+        }
+        const aiNode* node = scene.mRootNode ? scene.mRootNode->FindNode(light->mName) : nullptr;
+        aiMatrix4x4 place = node ? placeAt(state, node, 0) : state.axes;
+        aiColor3D c = light->mColorDiffuse;
+        float strength = std::max(c.r, std::max(c.g, c.b));
+        if (!(strength > 0) || !std::isfinite(strength)) {
+            out.notes.push_back("light " + name + " gives no light: left out");
+            continue;
+        }
+        Found f{{}, strength, name};
+        aiVector3D at = place * light->mPosition;
+        if (light->mType == aiLightSource_DIRECTIONAL) {
+            // The player's lamps are points: a sun becomes one far away against its direction.
+            aiVector3D way = (aiMatrix3x3(place) * light->mDirection).NormalizeSafe();
+            at = centre(out) - way * (radius(out) * 4 + 10);
+        }
+        aiVector3D where = finite3(at) ? at : aiVector3D();
+        std::copy(&where.x, &where.x + 3, f.lamp.position);
+        f.lamp.color[0] = c.r > 0 ? c.r / strength : 0;
+        f.lamp.color[1] = c.g > 0 ? c.g / strength : 0;
+        f.lamp.color[2] = c.b > 0 ? c.b / strength : 0;
+        f.lamp.intensity = std::min(1.0f, strength);
+        found.push_back(f);
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found& a, const Found& b) { return a.strength > b.strength; });
+    for (size_t i = 0; i < found.size(); i++) {
+        if (i < MAX_LAMPS) {
+            out.map.lamps.push_back(found[i].lamp);
+        } else {
+            out.notes.push_back("light " + found[i].name + " left out: the player lights at most " +
+                                std::to_string(MAX_LAMPS) + " lamps (the strongest are kept)");
+        }
+    }
+}

@@ -1,0 +1,195 @@
+"""skarn-import on real models of other tools (Debian's assimp-testmodels, read where they are
+installed) and on scenes written here: each map passes the checker and plays; an animated node
+is where its keys put it at two show times; bad input writes nothing; nothing is overwritten."""
+
+import math
+import os
+import subprocess
+import time
+import unittest
+
+import gltf_maker
+import harness as h
+
+IMPORT = os.environ.get("SKARN_IMPORT_BIN", os.path.join(h.ROOT, "build", "skarn-import"))
+CHECK = os.environ.get("SKARN_CHECK_BIN", os.path.join(h.ROOT, "build", "skarn-check"))
+MODELS = "/usr/share/assimp/models"
+REAL = [("boxglb", "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", True),
+        ("duck", "Collada/duck.dae", True),
+        ("lights", "Collada/lights.dae", True),
+        ("objbox", "OBJ/box.obj", True),
+        ("fbxcube", "FBX/phong_cube.fbx", True),
+        ("cameras", "glTF2/cameras/Cameras.gltf", False),
+        ("fullturns", "Collada/anims_with_full_rotations_between_keys.DAE", False)]
+RED, YELLOW = (200, 30, 30), h.SKY_COLORS[0]
+
+
+def run_import(workdir, *args):
+    return subprocess.run([IMPORT] + list(args), cwd=workdir, capture_output=True)
+
+
+def read_text(path):
+    with open(path) as f:
+        return f.read()
+
+
+def check(workdir, name):
+    return subprocess.run([CHECK, name], cwd=workdir, capture_output=True)
+
+
+def moving_box_scene(folder):
+    """A red box keyed to stay at x = -6 until 2 s, cross to 6 by 3 s and stay there until 5 s;
+    a camera at z = 20 looking at it."""
+    h.write_solid_jpg(os.path.join(folder, "red.jpg"), RED)
+    g = gltf_maker.Gltf()
+    box = g.node("mover", g.mesh(g.material("red.jpg"), 1.5), (-6, 0, 0))
+    g.keys(box, [0, 2, 3, 5], "translation", [(-6, 0, 0), (-6, 0, 0), (6, 0, 0), (6, 0, 0)])
+    g.node("view", translation=(0, 0, 20), camera=True)
+    h.write_file(os.path.join(folder, "moving.gltf"), g.text())
+    return os.path.join(folder, "moving.gltf")
+
+
+def red_columns(shot):
+    """Mean x of the clearly red pixels of the view, or None."""
+    xs = [x for y in range(100, 380, 4) for x in range(0, 640, 2) if h.close_to(shot.pixel(x, y), RED, 40)]
+    return sum(xs) / len(xs) if len(xs) > 20 else None
+
+
+class RealModels(h.PlayerTest):
+    def test_real_models_import_check_and_play(self):
+        h.make_show_pictures(self.workdir)
+        for name, model, framed in REAL:
+            with self.subTest(model=model):
+                result = run_import(self.workdir, os.path.join(MODELS, model), name)
+                self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+                self.assertTrue(result.stdout.endswith(b"next step: skarn " + name.encode() + b"\n"))
+                checked = check(self.workdir, name)
+                self.assertEqual(checked.returncode, 0, checked.stdout)
+                self.assertNotIn(b": error:", checked.stdout)
+                player = self.start([name])
+                self.assertTrue(player.wait_for_output(h.LOADED), player.stdout())
+                shot = self.shot_at(player, 30)
+                self.assertTrue(h.black_bands(shot))
+                # The scene phase, not the logo: the player shows it only for maps with an object
+                # or a tree, so the importer sees to one.
+                self.assertTrue(any(h.close_to(shot.mean(x, 60, x + 20, 80), sky, 12)
+                                    for x in range(0, 620, 20) for sky in h.SKY_COLORS), "no sky in view")
+                if framed:
+                    # The model fills the middle of the view, in front of the sky.
+                    middle = shot.mean(300, 220, 340, 260)
+                    self.assertFalse(any(h.close_to(middle, sky, 12) for sky in h.SKY_COLORS), middle)
+                player.key("Escape")
+                self.assertEqual(player.wait_exit(), 0)
+
+    def test_an_animated_node_moves_through_its_keys_at_the_right_seconds(self):
+        h.make_show_pictures(self.workdir)
+        scene = moving_box_scene(self.workdir)
+        result = run_import(self.workdir, scene, "moving")
+        self.assertEqual(result.returncode, 0, result.stdout)
+        self.assertIn(b"mover.dpl: a path of 5 s against the 97 s scene", result.stdout)
+        self.assertEqual(check(self.workdir, "moving").returncode, 0)
+        player = self.start(["moving"])
+        self.assertTrue(player.wait_for_output(h.LOADED))
+        # The scene starts at 25 s: the box holds its first key until 27 s, crosses the middle at
+        # 27.5 s and holds its last key from 28 s. The clock runs on 1.5 s before the shot.
+        def shot(seconds):
+            player.set_clock(seconds - 1.5)
+            time.sleep(1.5)
+            return player.screenshot()
+        at = {s: red_columns(shot(s)) for s in (25.5, 27.5, 29.5, 40.5)}
+        self.assertNotIn(None, at.values(), at)
+        self.assertLess(at[25.5], 260, at)
+        self.assertAlmostEqual(at[25.5] + at[29.5], 640, delta=8)
+        self.assertAlmostEqual(at[40.5], at[29.5], delta=3)
+        self.assertTrue(at[25.5] + 10 < at[27.5] < at[29.5] - 10, at)  # on its way
+
+
+    def test_pictures_stay_upright(self):
+        h.make_show_pictures(self.workdir)
+        subprocess.run(["convert", "-size", "32x16", "xc:rgb(200,30,30)", "-size", "32x16", "xc:rgb(30,30,200)",
+                        "-append", os.path.join(self.workdir, "updown.png")], check=True)
+        g = gltf_maker.Gltf()
+        g.node("panel", g.mesh(g.material("updown.png"), 4, gltf_maker.PANEL))
+        g.node("view", translation=(0, 0, 12), camera=True)
+        h.write_file(os.path.join(self.workdir, "p.gltf"), g.text())
+        self.assertEqual(run_import(self.workdir, "p.gltf", "p").returncode, 0)
+        player = self.start(["p"])
+        shot = self.shot_at(player, 30)
+        # The picture's top (red) above its bottom (blue), as the 3D tool showed it.
+        self.assertTrue(h.close_to(shot.mean(300, 195, 340, 225), RED, 40), shot.mean(300, 195, 340, 225))
+        self.assertTrue(h.close_to(shot.mean(300, 255, 340, 285), (30, 30, 200), 40))
+
+
+class Console(unittest.TestCase):
+    def setUp(self):
+        self.workdir = h.new_workdir()
+        self.addCleanup(h.cleanup, self.workdir)
+
+    def test_bad_input_writes_nothing(self):
+        h.write_file(os.path.join(self.workdir, "notes.xyz"), "not a scene at all\n")
+        h.write_file(os.path.join(self.workdir, "empty.gltf"),
+                     '{"asset": {"version": "2.0"}, "scenes": [{"nodes": [0]}], "nodes": [{"name": "n"}]}')
+        for scene, reason in (("missing.obj", b"no such file"), ("notes.xyz", b""),
+                              ("empty.gltf", b"")):
+            with self.subTest(scene=scene):
+                result = run_import(self.workdir, scene, "m")
+                self.assertEqual(result.returncode, 1)
+                lines = result.stdout.splitlines()
+                self.assertEqual(len(lines), 1, result.stdout)
+                self.assertTrue(lines[0].startswith(scene.encode() + b": "), lines[0])
+                self.assertIn(reason, lines[0])
+                self.assertFalse(os.path.exists(os.path.join(self.workdir, "map")))
+                self.assertFalse(os.path.exists(os.path.join(self.workdir, "textures")))
+        for args in ([], ["a"], ["--scale", "0", "a", "b"], ["--bogus", "a", "b"]):
+            self.assertEqual(run_import(self.workdir, *args).returncode, 1)
+
+    def test_existing_maps_and_pictures_are_kept(self):
+        scene = moving_box_scene(self.workdir)
+        self.assertEqual(run_import(self.workdir, scene, "m").returncode, 0)
+        mde = os.path.join(self.workdir, "map/m/m.mde")
+        h.write_file(mde, "mine\n")
+        again = run_import(self.workdir, scene, "m")
+        self.assertEqual(again.returncode, 1)
+        self.assertEqual(again.stdout, b"map/m: the map exists already (--force replaces it)\n")
+        self.assertEqual(read_text(mde), "mine\n")
+        # Same picture, same bytes: reused; another picture of that name: a new name.
+        forced = run_import(self.workdir, scene, "m", "--force")
+        self.assertEqual(forced.returncode, 0)
+        self.assertIn(b"uses textures/red.jpg (already there)", forced.stdout)
+        self.assertNotEqual(read_text(mde), "mine\n")
+        h.write_solid_jpg(os.path.join(self.workdir, "red.jpg"), (30, 200, 30))
+        other = run_import(self.workdir, scene, "n")
+        self.assertIn(b"wrote textures/red_2.jpg", other.stdout)
+        self.assertIn(b"texture : red_2.jpg", read_text(os.path.join(self.workdir, "map/n/mover.msh")).encode())
+        self.assertEqual([n for n in os.listdir(os.path.join(self.workdir, "map")) if n.startswith(".")], [])
+        for name in ("m", "n"):  # the map's own files only
+            files = os.listdir(os.path.join(self.workdir, "map", name))
+            self.assertEqual([f for f in files if os.path.splitext(f)[1] not in (".mde", ".msh", ".dpl")], [])
+
+    def test_trees_emitters_turns_and_scale(self):
+        folder = self.workdir
+        subprocess.run(["convert", "-size", "16x16", "xc:rgba(20,140,20,0.5)", os.path.join(folder, "leaf.png")],
+                       check=True)
+        h.write_solid_jpg(os.path.join(folder, "red.jpg"), RED)
+        g = gltf_maker.Gltf()
+        red, leaf = g.material("red.jpg"), g.material("leaf.png", blend=True)
+        g.node("tree", g.mesh(leaf, 2, gltf_maker.PANEL), (4, 0, 0))
+        plane = g.node("plane_particles", g.mesh(red), (0, 5, 0))
+        half = math.sqrt(0.5)
+        g.keys(plane, [0, 1], "rotation", [(0, 0, 0, 1), (0, half, 0, half)])  # 90 degrees of yaw
+        h.write_file(os.path.join(folder, "s.gltf"), g.text())
+        result = run_import(folder, "s.gltf", "s", "--scale", "2")
+        self.assertEqual(result.returncode, 0, result.stdout)
+        self.assertIn(b"node plane_particles turns up to 90 degrees about the vertical axis", result.stdout)
+        mde = read_text(os.path.join(folder, "map/s/s.mde"))
+        self.assertIn("objets (1) :\nplane_particles\narbres (1) :\ntree\n", mde)
+        plane_msh = read_text(os.path.join(folder, "map/s/plane_particles.msh"))
+        self.assertIn("option : 80\n", plane_msh)
+        tree_msh = read_text(os.path.join(folder, "map/s/tree.msh"))
+        self.assertIn("texture : leaf.tga\n", tree_msh)
+        self.assertIn("\n12 -4 0\n", tree_msh)  # corner (2, -2, 0) of a node at x = 4, doubled
+        self.assertEqual(check(folder, "s").returncode, 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
