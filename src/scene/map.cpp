@@ -42,9 +42,13 @@ static void loadTrees(const std::vector<MapEntry>& names, const std::string& map
     }
 }
 
+std::string mapFilePath(const std::string& mapName) {
+    return "map/" + mapName + "/" + mapName + ".mde";
+}
+
 MapReport loadMap(const std::string& mapName) {
     std::string mapDir = "map/" + mapName + "/";
-    std::string path = mapDir + mapName + ".mde";
+    std::string path = mapFilePath(mapName);
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {
