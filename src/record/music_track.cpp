@@ -42,7 +42,7 @@ static void closeDecoder(MusicDecoder& d) {
     avformat_close_input(&d.format);
 }
 
-// Opens the file's best sound stream with a resampler to stereo float planes at `rate`.
+// Opens the file's best sound stream with a resampler to stereo 16-bit planes at `rate`.
 static int openDecoder(MusicDecoder& d, const std::string& path, int rate) {
     int err = avformat_open_input(&d.format, path.c_str(), nullptr, nullptr);
     if (err < 0 || (err = avformat_find_stream_info(d.format, nullptr)) < 0) {
@@ -67,7 +67,7 @@ static int openDecoder(MusicDecoder& d, const std::string& path, int rate) {
         av_channel_layout_default(&d.codec->ch_layout, channels);
     }
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    err = swr_alloc_set_opts2(&d.resampler, &stereo, AV_SAMPLE_FMT_FLTP, rate, &d.codec->ch_layout,
+    err = swr_alloc_set_opts2(&d.resampler, &stereo, AV_SAMPLE_FMT_S16P, rate, &d.codec->ch_layout,
                               d.codec->sample_fmt, d.codec->sample_rate, 0, nullptr);
     if (err < 0 || (err = swr_init(d.resampler)) < 0) {
         return err;
@@ -165,8 +165,8 @@ void mixMusic(const MusicTrack* track, const std::vector<MusicCue>& cues, int64_
         }
         int64_t offset = at - latest->sample;
         if (offset < (int64_t)track->left.size()) {
-            left[i] = track->left[offset];
-            right[i] = track->right[offset];
+            left[i] = track->left[offset] / 32768.0f;
+            right[i] = track->right[offset] / 32768.0f;
         }
     }
 }

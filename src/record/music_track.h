@@ -8,9 +8,9 @@
 #include <vector>
 
 struct MusicTrack {
-    int sampleRate = 0;       // samples per second of each channel
-    std::vector<float> left;  // first channel, -1..1
-    std::vector<float> right; // second channel (a copy of the first for mono files)
+    int sampleRate = 0;         // samples per second of each channel
+    std::vector<int16_t> left;  // first channel, full scale 32768 (half the memory of floats)
+    std::vector<int16_t> right; // second channel (the first's sound for mono files)
 };
 
 struct MusicCue {
@@ -23,7 +23,7 @@ struct MusicCue {
 bool decodeMusic(const std::string& path, int sampleRate, double maxSeconds, MusicTrack& track,
                  std::string& error);
 
-// Fills left/right[0..count) with the sound track from sample `first` on: the music from the
+// Fills left/right[0..count) (-1..1) with the sound track from sample `first` on: the music from the
 // latest play cue at or before each sample, silence before any cue, after a stop cue and past
 // the music's end. `cues` are in time order.
 void mixMusic(const MusicTrack* track, const std::vector<MusicCue>& cues, int64_t first, int count,

@@ -16,8 +16,8 @@ MusicTrack rampTrack(int samples) {
     MusicTrack track;
     track.sampleRate = 1000;
     for (int i = 0; i < samples; i++) {
-        track.left.push_back(1.0f + i);
-        track.right.push_back(-1.0f - i);
+        track.left.push_back((int16_t)(1024 * (1 + i)));
+        track.right.push_back((int16_t)(-1024 * (1 + i)));
     }
     return track;
 }
@@ -33,15 +33,15 @@ TEST(MixMusic, PlacesTheMusicByItsCues) {
     for (auto& e : expected) {
         float left = -9, right = -9;
         mixMusic(&track, cues, e.sample, 1, &left, &right);
-        EXPECT_EQ(left, e.left) << "sample " << e.sample;
-        EXPECT_EQ(right, -e.left) << "sample " << e.sample;
+        EXPECT_EQ(left * 32, e.left) << "sample " << e.sample;
+        EXPECT_EQ(right * 32, -e.left) << "sample " << e.sample;
     }
     // One call over a range gives what single samples give; no track is silence.
     std::vector<float> left(16), right(16);
     mixMusic(&track, cues, 8, 16, left.data(), right.data());
-    EXPECT_EQ(left[2], 1.0f);
+    EXPECT_EQ(left[2] * 32, 1.0f);
     EXPECT_EQ(left[5], 0.0f);
-    EXPECT_EQ(left[12], 1.0f);
+    EXPECT_EQ(left[12] * 32, 1.0f);
     mixMusic(nullptr, cues, 8, 16, left.data(), right.data());
     for (float v : left) {
         EXPECT_EQ(v, 0.0f);
@@ -53,10 +53,11 @@ std::string scratchFile(const char* name) {
            std::to_string(getpid()) + ".mp4";
 }
 
-double rms(const std::vector<float>& samples, size_t from, size_t to) {
+double rms(const std::vector<int16_t>& samples, size_t from, size_t to) {
     double sum = 0.0;
     for (size_t i = from; i < to && i < samples.size(); i++) {
-        sum += samples[i] * samples[i];
+        double v = samples[i] / 32768.0;
+        sum += v * v;
     }
     return std::sqrt(sum / (double)(to - from));
 }
@@ -70,7 +71,7 @@ bool recordSmallShow(const std::string& path, std::string& error) {
     MusicTrack sine;
     sine.sampleRate = settings.sampleRate;
     for (int i = 0; i < settings.sampleRate * 3; i++) {
-        float v = 0.5f * (float)std::sin(i * 2.0 * M_PI * 440.0 / settings.sampleRate);
+        int16_t v = (int16_t)(16384 * std::sin(i * 2.0 * M_PI * 440.0 / settings.sampleRate));
         sine.left.push_back(v);
         sine.right.push_back(v);
     }
