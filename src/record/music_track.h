@@ -23,8 +23,8 @@ struct MusicCue {
 bool decodeMusic(const std::string& path, int sampleRate, double maxSeconds, MusicTrack& track,
                  std::string& error);
 
-// Fills left/right[0..count) (-1..1) with the sound track from sample `first` on: the music from the
-// latest play cue at or before each sample, silence before any cue, after a stop cue and past
+// Fills left/right[0..count) (-1..1) with the sound track from sample `first` on: the music from
+// the latest play cue at or before each sample, silence before any cue, after a stop cue and past
 // the music's end. `cues` are in time order.
 void mixMusic(const MusicTrack* track, const std::vector<MusicCue>& cues, int64_t first, int count,
               float* left, float* right);
