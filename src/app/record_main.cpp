@@ -135,6 +135,9 @@ int main(int argc, char** argv) {
         ok = recordFrames(recording, callbacks.idle, callbacks.display, frameCount, options.fps,
                           times, error);
     }
+    if (ok && stopSignal != 0) {
+        ok = false; // stopped while the file was being completed: nothing is kept either
+    }
     if (ok) {
         ok = commitOutput(output, error);
     } else {
