@@ -89,16 +89,20 @@ class RecordedShow(unittest.TestCase):
 
 
 class SilentShow(unittest.TestCase):
-    def test_missing_music_gives_the_players_line_and_a_silent_track(self):
-        workdir = h.new_workdir("skarn-record-")
-        self.addCleanup(h.cleanup, workdir)
-        r.still_map(workdir, music_seconds=0)
-        run = r.record(workdir, ["--fps", "1", "show", "silent.mp4"])
-        self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertIn(b"Veuillez patienter...INITIALISATION DE FMOD\nFile not found\n", run.stdout)
-        level = r.loudness(os.path.join(workdir, "silent.mp4"))
-        self.assertEqual(len(level), 2 * r.SHOW_SECONDS)
-        self.assertTrue(all(v < 0.001 for v in level), max(level))
+    def test_missing_or_unreadable_music_gives_the_players_line_and_a_silent_track(self):
+        for music, line in ((None, b"File not found\n"), (b"not music at all\n" * 50, b"Unknown file format\n")):
+            with self.subTest(line=line):
+                workdir = h.new_workdir("skarn-record-")
+                self.addCleanup(h.cleanup, workdir)
+                r.still_map(workdir, music_seconds=0)
+                if music:
+                    h.write_file(os.path.join(workdir, "media", "musique.mp3"), music)
+                run = r.record(workdir, ["--fps", "1", "show", "silent.mp4"])
+                self.assertEqual(run.returncode, 0, run.stderr)
+                self.assertIn(b"Veuillez patienter...INITIALISATION DE FMOD\n" + line, run.stdout)
+                level = r.loudness(os.path.join(workdir, "silent.mp4"))
+                self.assertEqual(len(level), 2 * r.SHOW_SECONDS)
+                self.assertTrue(all(v < 0.001 for v in level), max(level))
 
 
 if __name__ == "__main__":
