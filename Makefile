@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 GL_DRIVER ?= /usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
 
-.PHONY: all deps build run test test-asan bench fuzz-smoke capture check clean format
+.PHONY: all deps build run test test-asan bench fuzz-smoke capture check record clean format
 
 all: build
 
@@ -43,6 +43,11 @@ fuzz-smoke: deps
 
 capture: build
 	@tools/capture demo
+
+# The demo's whole show as a video with its music (needs no display).
+record: build
+	@mkdir -p capture
+	@./$(BUILD)/skarn-record demo capture/demo.mp4
 
 check: build
 	@./$(BUILD)/skarn-check demo

@@ -23,14 +23,7 @@ static void endOnFailure(const LoadResult& result) {
     }
 }
 
-int runSkarn(int argc, char** argv) {
-    // Console lines reach a pipe as they are printed, not at exit.
-    setvbuf(stdout, nullptr, _IOLBF, 0);
-    if (argc != 2) {
-        printf("skarn nom_map\n");
-        return 0;
-    }
-    initWindow(argc, argv);
+MapReport startPlayerShow(const char* mapName) {
     if (const char* problem = initImageLibrary()) {
         printf("%s", problem);
         fflush(stdout);
@@ -39,10 +32,22 @@ int runSkarn(int argc, char** argv) {
     startShow();
     initGLState();
     MapReport report;
-    endOnFailure(loadMap(argv[1], sceneUploadHooks(), report));
+    endOnFailure(loadMap(mapName, sceneUploadHooks(), report));
     // World and object meshes never change after the load: record their drawing once.
     compileMeshLists();
     applyMapReport(report);
+    return report;
+}
+
+int runSkarn(int argc, char** argv) {
+    // Console lines reach a pipe as they are printed, not at exit.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc != 2) {
+        printf("skarn nom_map\n");
+        return 0;
+    }
+    initWindow(argc, argv);
+    startPlayerShow(argv[1]);
     glutMainLoop();
     return 0;
 }

@@ -19,21 +19,35 @@
 #define LETTERBOX_BAND 50 // free pixels at the top and at the bottom of the window
 
 //----------------------------------------------------------------------------------
+// Global state
+//----------------------------------------------------------------------------------
+static void (*frameSink)() = nullptr; // null: frames go to the window (set by the recorder)
+
+//----------------------------------------------------------------------------------
 // Functions
 //----------------------------------------------------------------------------------
+
+// A finished frame goes to the window, or to the recorder when it took the frames over.
+static void presentFrame() {
+    if (frameSink) {
+        frameSink();
+        return;
+    }
+    glutSwapBuffers();
+}
 
 // Display callback before a map with objects or trees: the logo picture only.
 static void displayStartFrame() {
     drawStartFrame();
     glFlush();
-    glutSwapBuffers();
+    presentFrame();
 }
 
 // Display callback of a map with objects or trees.
 static void displaySceneFrame() {
     drawSceneFrame(showClock);
     glFlush();
-    glutSwapBuffers();
+    presentFrame();
 }
 
 void initWindow(int argc, char** argv) {
@@ -56,13 +70,21 @@ void onReshape(int width, int height) {
 }
 
 void applyMapReport(const MapReport& report) {
+    ShowCallbacks callbacks = showCallbacksFor(report);
     if (report.animatedCamera) {
         glutMotionFunc(nullptr);
-        glutIdleFunc(sceneIdle);
     }
-    if (report.hasObjectsOrTrees) {
-        glutDisplayFunc(displaySceneFrame);
-    }
+    glutIdleFunc(callbacks.idle);
+    glutDisplayFunc(callbacks.display);
+}
+
+ShowCallbacks showCallbacksFor(const MapReport& report) {
+    return ShowCallbacks{report.hasObjectsOrTrees ? displaySceneFrame : displayStartFrame,
+                         report.animatedCamera ? sceneIdle : viewerIdle};
+}
+
+void setFrameSink(void (*sink)()) {
+    frameSink = sink;
 }
 
 void quitShow() {

@@ -14,5 +14,16 @@ void onReshape(int width, int height);
 // Switches the display, idle and motion callbacks as the loaded map asks.
 void applyMapReport(const MapReport& report);
 
+// The display and idle functions a loaded map runs (the recorder calls them frame by frame).
+struct ShowCallbacks {
+    void (*display)(); // draws one frame and presents it
+    void (*idle)();    // advances the show by one clock read
+};
+ShowCallbacks showCallbacksFor(const MapReport& report);
+
+// Sends every finished frame to `sink` (called after the frame is flushed, in place of the
+// buffer swap) instead of the window; null restores the window.
+void setFrameSink(void (*sink)());
+
 // Stops and closes the music and releases the camera path when it was loaded.
 void quitShow();

@@ -75,10 +75,14 @@ static LoadResult loadSections(const MapFile& map, const std::string& mapDir,
     return result;
 }
 
+std::string mapFilePath(const std::string& mapName) {
+    return "map/" + mapName + "/" + mapName + ".mde";
+}
+
 LoadResult loadMap(const std::string& mapName, const SceneLoadHooks& hooks, MapReport& report) {
     report = MapReport{};
     std::string mapDir = "map/" + mapName + "/";
-    std::string path = mapDir + mapName + ".mde";
+    std::string path = mapFilePath(mapName);
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {

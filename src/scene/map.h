@@ -12,6 +12,9 @@ struct MapReport {
     bool animatedCamera = false;    // the scene idle replaces the viewer idle, no mouse turning
 };
 
+// The map file of `mapName`: map/<name>/<name>.mde, relative to the working directory.
+std::string mapFilePath(const std::string& mapName);
+
 // Loads the map with the full console log into the scene lists, the drawing work going to the
 // hooks in log order. Fails for a missing map (status 0), a missing mesh (status 1) or a file
 // that breaks its grammar (status 1), stopping there with nothing more printed.

@@ -1,0 +1,159 @@
+// skarn-record: records one whole show of a map into an MP4 file. Usage:
+// skarn-record [--fps N] [--times] nom_map SORTIE.mp4
+// App side: the start-up is the player's, on an X server of its own, with the recording clock
+// and sound back end in place; the process ends here and nowhere else in the recorder.
+#include <GL/freeglut.h>
+#include <csignal>
+#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/clock.h"
+#include "app/record_display.h"
+#include "app/record_run.h"
+#include "app/record_sound.h"
+#include "app/entry.h"
+#include "app/show.h"
+#include "app/window.h"
+#include "record/output_file.h"
+#include "record/record_options.h"
+#include "scene/map.h"
+#include "sound/music.h"
+
+//----------------------------------------------------------------------------------
+// Functions
+//----------------------------------------------------------------------------------
+
+static void onStopSignal(int signal) {
+    stopSignal = signal;
+}
+
+// SIGINT and SIGTERM end the frame loop; a file-size limit becomes a write error.
+static void installSignals() {
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    signal(SIGXFSZ, SIG_IGN);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+static int fail(const std::string& message) {
+    fflush(stdout);
+    fprintf(stderr, "skarn-record : %s\n", message.c_str());
+    return 1;
+}
+
+// The length of one show, from the show's own timeline with a start at 0.
+static int showSeconds() {
+    ShowClock probe;
+    setEventTimes(probe);
+    return probe.showEnd;
+}
+
+// The player's start-up, in its order; the map may end the process here as it ends the player.
+static ShowCallbacks startPlayer(const char* program, const std::string& mapName) {
+    char* toolkitArgs[] = {const_cast<char*>(program), nullptr}; // the toolkit sees no options
+    initWindow(1, toolkitArgs);
+    MapReport report = startPlayerShow(mapName.c_str());
+    onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    return showCallbacksFor(report);
+}
+
+// Where the time went, for the bench and the curious.
+static void printTimes(const RecordTimes& t, double showLength) {
+    fprintf(stderr,
+            "temps : dessin %.2f s, relecture %.2f s, attente de l'encodeur %.2f s ; encodage "
+            "%.2f s (dont conversion %.2f s) sur son fil ; total %.2f s, %.2fx le temps r\xe9"
+            "el\n",
+            t.drawSeconds, t.readbackSeconds, t.waitSeconds, t.encoder.encodeSeconds,
+            t.encoder.convertSeconds, t.wallSeconds,
+            t.wallSeconds > 0 ? showLength / t.wallSeconds : 0.0);
+}
+
+int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    RecordOptions options;
+    std::string error;
+    if (!parseRecordOptions(argc, argv, options, error)) {
+        fail(error);
+        fputs(recordUsage(), stderr);
+        return 1;
+    }
+    if (options.showUsage) {
+        fputs(recordUsage(), stdout);
+        return 0;
+    }
+    std::string mapPath = mapFilePath(options.mapName);
+    if (access(mapPath.c_str(), R_OK) != 0) {
+        return fail(mapPath + " : " + strerror(errno));
+    }
+    if (!checkOutputPath(options.outputPath, error)) {
+        return fail(error);
+    }
+    installSignals();
+    if (!startOwnDisplay(error)) {
+        return fail(error);
+    }
+    atexit(stopOwnDisplay);
+
+    int length = showSeconds();
+    setClockSource(recordClockMs);
+    recordSound.maxSeconds = length;
+    setSoundBackend(recordSoundBackend());
+    ShowCallbacks callbacks = startPlayer(argv[0], options.mapName);
+
+    // The show's lines while it plays (the end phase's, every frame) stay off the console.
+    fflush(stdout);
+    int console = dup(STDOUT_FILENO);
+    int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDOUT_FILENO);
+    close(quiet);
+
+    OutputFile output = outputFileFor(options.outputPath, (int)getpid());
+    EncoderSettings settings;
+    settings.fps = options.fps;
+    Recording* recording = nullptr;
+    bool ok = stopSignal == 0 && createTemporary(output, error);
+    if (ok) {
+        recording = openRecording(output.tempPath, settings, recordSound.track, error);
+        ok = recording != nullptr;
+    }
+    RecordTimes times;
+    int64_t frameCount = (int64_t)length * options.fps;
+    if (ok) {
+        ok = recordFrames(recording, callbacks.idle, callbacks.display, frameCount, options.fps,
+                          times, error);
+    }
+    if (ok && stopSignal != 0) {
+        ok = false; // stopped while the file was being completed: nothing is kept either
+    }
+    if (ok) {
+        ok = commitOutput(output, error);
+    } else {
+        discardOutput(output);
+    }
+    fflush(stdout);
+    dup2(console, STDOUT_FILENO);
+    close(console);
+    if (stopSignal != 0 && error.empty()) {
+        error = std::string("interrompu par ") + (stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
+    }
+    if (!ok) {
+        return fail(error + " ; " + options.outputPath +
+                    " n'est pas \xe9"
+                    "crit");
+    }
+    if (options.showTimes) {
+        printTimes(times, (double)length);
+    }
+    printf("Vid\xe9o enregistr\xe9"
+           "e : %s (%d s, %lld images, %.1f Mo)\n",
+           options.outputPath.c_str(), length, (long long)frameCount,
+           fileSize(options.outputPath) / 1e6);
+    closeMusic();
+    return 0;
+}
