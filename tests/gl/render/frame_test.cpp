@@ -2,8 +2,13 @@
 // a frame leaves. (The order of a frame's calls is checked end to end with apitrace.)
 #include <GL/glu.h>
 
+#include <cmath>
+#include <cstdlib>
+
 #include "path/camera.h"
 #include "render/frame.h"
+#include "render/particle_motion.h"
+#include "render/particles.h"
 #include "render/screens.h"
 #include "render/skybox.h"
 #include "render_support.h"
@@ -105,4 +110,50 @@ TEST(Frame, UntexturedMeshColourTintsTheNextTexturedOne) {
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_TRUE(colour[0] == 1 && colour[1] == 0 && colour[2] == 0 && !glIsEnabled(GL_TEXTURE_2D));
     glDeleteTextures(1, &textured.texture);
+}
+
+// Two emitting objects in one frame: the one pool advances once per object, each particle aging
+// twice, and a particle that fades out during the second object's pass is reborn at that object.
+TEST(Frame, TwoEmittingObjectsAdvanceThePoolTwice) {
+    startScene({0, 0, 30});
+    const Vec3 emitters[2] = {{-5, 1, 0}, {5, 2, 0}};
+    for (const Vec3& at : emitters) {
+        SceneObject object;
+        object.mesh = triangle({0, 0, 0}, {0.1f, 0, 0}, {0, 0.1f, 0}, {1, 1, 1});
+        object.mesh.emitsParticles = 1;
+        object.mesh.motionDelta = {0, 0, 0};
+        object.path.position = at;
+        objectList.push_back(object);
+    }
+    for (int i = 0; i < MAX_PARTICLES; i++) {
+        Particle& p = particleSystem.particles[i];
+        p = Particle{1, 1.0f, 0.01f, 0.1f, 0.9f, 0.9f, 0.9f, {0, 0, 0}, {10, 20, 30}, {0, 0, 0}};
+    }
+    particleSystem.slowdown = 1.0f;
+    particleSystem.particles[0].life = 0.05f; // fades in the first pass: reborn at the first
+    particleSystem.particles[0].fade = 0.03f;
+    particleSystem.particles[1].life = 0.1f; // fades in the second pass: reborn at the second
+    particleSystem.particles[1].fade = 0.03f;
+    ParticleSystem expected = particleSystem;
+    srand(11);
+    for (const Vec3& at : emitters) {
+        for (Particle& p : expected.particles) {
+            advanceParticle(p, 1.0f, at.x, at.y, at.z, 0, 0, 0);
+        }
+    }
+    srand(11);
+    drawSceneFrame(clockAt(100));
+    for (int i = 0; i < MAX_PARTICLES; i++) {
+        const Particle& p = particleSystem.particles[i];
+        const Particle& e = expected.particles[i];
+        ASSERT_TRUE(p.life == e.life && p.size == e.size && p.position[0] == e.position[0] &&
+                    p.position[1] == e.position[1] && p.velocity[2] == e.velocity[2])
+            << i;
+    }
+    const Particle* p = particleSystem.particles;
+    EXPECT_FLOAT_EQ(p[2].life, 1.0f - 4 * 0.01f); // two updates of twice the fade
+    EXPECT_FLOAT_EQ(p[2].size, 0.1f + 2 * (0.01f + 0.04f));
+    EXPECT_TRUE(p[0].life < 1.0f && std::fabs(p[0].position[0] + 5) < 0.05f);
+    EXPECT_TRUE(p[1].position[0] == 5 && p[1].position[1] == 2 && p[1].life == 1.0f);
+    objectList.clear();
 }
