@@ -30,7 +30,11 @@ int runSkarn(int argc, char** argv) {
         printf("skarn nom_map\n");
         return 0;
     }
-    initWindow(argc, argv);
+    // A toolkit option alone ("-iconic") is taken by the toolkit: no map name is left.
+    if (!initWindow(argc, argv)) {
+        printf("skarn nom_map\n");
+        return 0;
+    }
     if (const char* problem = initImageLibrary()) {
         printf("%s", problem);
         fflush(stdout);

@@ -36,9 +36,12 @@ static void displaySceneFrame() {
     glutSwapBuffers();
 }
 
-void initWindow(int argc, char** argv) {
+bool initWindow(int argc, char** argv) {
     int argumentCount = argc; // the toolkit may change it; main keeps its own
     glutInit(&argumentCount, argv);
+    if (argumentCount < 2 || argv[1] == nullptr) {
+        return false;
+    }
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
     glutInitWindowPosition(0, 0);
@@ -49,6 +52,7 @@ void initWindow(int argc, char** argv) {
     glutMouseFunc(onMouseButton);
     glutMotionFunc(onMouseDrag);
     glutIdleFunc(viewerIdle);
+    return true;
 }
 
 void onReshape(int width, int height) {

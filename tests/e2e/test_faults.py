@@ -50,6 +50,9 @@ PLAYING = [
 ENDING = [
     case("no map named", args=(), status=0, out=[b"skarn nom_map\n"], not_out=[b"Veuillez"]),
     case("two maps named", args=("faute", "b"), status=0, out=[b"skarn nom_map\n"], not_out=[b"Veuillez"]),
+    # The toolkit takes its own options: alone, no map name is left.
+    *[case("toolkit option %s alone" % o, args=(o,), status=0, out=[b"skarn nom_map\n"], not_out=[b"Veuillez"])
+      for o in ("-iconic", "-sync", "-gldebug", "-direct", "-indirect")],
     case("map missing", rm=[D + "faute.mde"], status=0, err=error(D + "faute.mde")),
     case("mesh missing", rm=[D + "sol.msh"], status=1, err=error(D + "sol.msh")),
     case("map unreadable", chmod=[D + "faute.mde"], status=0, err=error(D + "faute.mde", "Permission denied")),
