@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/command_line.h"
 #include "app/settings.h"
 #include "app/show.h"
 #include "app/window.h"
@@ -26,13 +27,13 @@ static void endOnFailure(const LoadResult& result) {
 int runSkarn(int argc, char** argv) {
     // Console lines reach a pipe as they are printed, not at exit.
     setvbuf(stdout, nullptr, _IOLBF, 0);
-    if (argc != 2) {
-        printf("skarn nom_map\n");
+    if (const char* text = commandLineText(argc, argv)) {
+        fputs(text, stdout);
         return 0;
     }
     // A toolkit option alone ("-iconic") is taken by the toolkit: no map name is left.
     if (!initWindow(argc, argv)) {
-        printf("skarn nom_map\n");
+        fputs(USAGE_TEXT, stdout);
         return 0;
     }
     if (const char* problem = initImageLibrary()) {

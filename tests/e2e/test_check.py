@@ -8,6 +8,8 @@ import unittest
 
 import harness as h
 
+VERSION = re.search(r"project\(skarn VERSION (\S+)", open(os.path.join(h.ROOT, "CMakeLists.txt")).read()).group(1)
+
 CHECK = os.environ.get("SKARN_CHECK_BIN", os.path.join(h.ROOT, "build", "skarn-check"))
 BOX = h.box_mesh(2, (0.5, 0.5, 0.5))
 TEXTURED = h.box_mesh(2, (1, 1, 1), texture="herbe.jpg")
@@ -146,6 +148,10 @@ class Check(unittest.TestCase):
         for args in ([], ["a", "b"]):
             status, out, err = run_check(self.workdir, *args)
             self.assertEqual((status, out, "usage" in err), (2, [], True))
+        status, out, err = run_check(self.workdir, "--help")
+        self.assertEqual((status, out[0], err), (0, "usage: skarn-check MAP", ""))
+        self.assertTrue(any("Status 0 when no error" in line for line in out), out)
+        self.assertEqual(run_check(self.workdir, "--version")[:2], (0, ["skarn-check " + VERSION]))
         self.assertEqual(run_check(h.ROOT, "demo")[:2], (0, ["0 errors, 0 warnings"]))
         workdir = h.new_workdir("skarn-check-show-")
         self.addCleanup(h.cleanup, workdir)

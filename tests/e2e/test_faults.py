@@ -2,6 +2,7 @@
 console line and status; a run that survives its faults plays the show through its restart."""
 
 import os
+import re
 import shutil
 import time
 import unittest
@@ -16,6 +17,7 @@ AS_NOBODY = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "
 SKY = ["textures/%s.jpg" % name for name in h.SKY_FILES]
 PICTURE_COLORS = {"logo": h.LOGO_COLOR, "intro": h.INTRO_COLOR, "end": h.END_COLOR}
 fail = h.texture_failure
+VERSION = re.search(r"project\(skarn VERSION (\S+)", open(os.path.join(h.ROOT, "CMakeLists.txt")).read()).group(1)
 
 
 def error(path, why="No such file or directory"):
@@ -53,6 +55,9 @@ ENDING = [
     # The toolkit takes its own options: alone, no map name is left.
     *[case("toolkit option %s alone" % o, args=(o,), status=0, out=[b"skarn nom_map\n"], not_out=[b"Veuillez"])
       for o in ("-iconic", "-sync", "-gldebug", "-direct", "-indirect")],
+    case("help", args=("--help",), status=0, out=[b"skarn nom_map\n\n", b"media/musique.mp3", b"  Echap, q   quitter\n",
+                                                  b"  y, h       camera libre"], not_out=[b"Veuillez"]),
+    case("version", args=("--version",), status=0, out=[("skarn %s\n" % VERSION).encode()], not_out=[b"Veuillez"]),
     case("map missing", rm=[D + "faute.mde"], status=0, err=error(D + "faute.mde")),
     case("mesh missing", rm=[D + "sol.msh"], status=1, err=error(D + "sol.msh")),
     case("map unreadable", chmod=[D + "faute.mde"], status=0, err=error(D + "faute.mde", "Permission denied")),
