@@ -2,6 +2,7 @@
 #include "app/entry.h"
 
 #include <GL/freeglut.h>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,6 +28,9 @@ static void endOnFailure(const LoadResult& result) {
 int runSkarn(int argc, char** argv) {
     // Console lines reach a pipe as they are printed, not at exit.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    // The console is only a log: a reader that closed its end (skarn demo | head -1) must not end
+    // the show. A lost display is told by the toolkit's connection, not by this signal.
+    signal(SIGPIPE, SIG_IGN);
     if (const char* text = commandLineText(argc, argv)) {
         fputs(text, stdout);
         return 0;

@@ -86,7 +86,8 @@ class FaultMatrix(unittest.TestCase):
         cls.display.close()
         h.cleanup(cls.template)
 
-    def start(self, c):
+    def prepare(self, c):
+        """A copy of the template with the case's faults made; returns its folder."""
         workdir = os.path.join(h.new_workdir(), "play")
         self.addCleanup(h.cleanup, os.path.dirname(workdir))
         shutil.copytree(self.template, workdir)
@@ -98,6 +99,10 @@ class FaultMatrix(unittest.TestCase):
             os.makedirs(os.path.join(workdir, path))
         for path in c["chmod"]:
             os.chmod(os.path.join(workdir, path), 0)
+        return workdir
+
+    def start(self, c):
+        workdir = self.prepare(c)
         nobody = bool(c["chmod"])
         if getattr(self, "player", None):
             self.player.close()  # the previous case's, still running when it failed
@@ -146,6 +151,30 @@ class FaultMatrix(unittest.TestCase):
                 self.assertEqual(player.wait_exit(30), c["status"], c["what"])
                 self.check_console(c, player)
                 self.assertNotIn(h.LOADED, player.stdout(), c["what"])
+
+    def test_closed_console_pipe_plays_on_and_a_lost_display_ends_in_one_line(self):
+        # The reader of the console goes away after one line; the keys still work and print.
+        workdir = self.prepare(case("pipe"))
+        player = h.Player(workdir, ["faute"], self.display, wrapper=["bash", "-c", 'set -o pipefail; "$0" "$@" | head -1 >pipe.txt'],
+                          env={"MESA_SHADER_CACHE_DISABLE": "true"})
+        self.addCleanup(player.close)
+        player.wait_window()
+        player.key("c", "i", "k")  # each prints a line into the closed pipe
+        player.key("Escape")
+        self.assertEqual(player.wait_exit(), 0)
+        self.assertEqual(player.stderr(), b"")
+        self.assertEqual(h.pathlib.Path(workdir, "pipe.txt").read_bytes(),
+                         b"Veuillez patienter...INITIALISATION DE FMOD\n")
+        # The X server goes away under a running show: one line and status 1.
+        display = h.Display()
+        self.addCleanup(display.close)
+        lost = h.Player(workdir, ["faute"], display, env={"MESA_SHADER_CACHE_DISABLE": "true"})
+        self.addCleanup(lost.close)
+        lost.wait_window()
+        self.assertTrue(lost.wait_for_output(h.LOADED))
+        display.close()
+        self.assertEqual(lost.wait_exit(), 1)
+        self.assertEqual(lost.stderr(), b"Affichage perdu : le serveur X ne repond plus, fin du spectacle\n")
 
 
 if __name__ == "__main__":
