@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
+#include "app/console.h"
 #include "app/settings.h"
 #include "app/show.h"
 #include "app/window.h"
@@ -28,6 +29,7 @@ static void endOnFailure(const LoadResult& result) {
 int runSkarn(int argc, char** argv) {
     // Console lines reach a pipe as they are printed, not at exit.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    setUpConsole();
     // The console is only a log: a reader that closed its end (skarn demo | head -1) must not end
     // the show. A lost display is told by the toolkit's connection, not by this signal.
     signal(SIGPIPE, SIG_IGN);

@@ -2,8 +2,10 @@
 console line and status; a run that survives its faults plays the show through its restart."""
 
 import os
+import pathlib
 import re
 import shutil
+import subprocess
 import time
 import unittest
 
@@ -163,7 +165,7 @@ class FaultMatrix(unittest.TestCase):
         player.key("Escape")
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(player.stderr(), b"")
-        self.assertEqual(h.pathlib.Path(workdir, "pipe.txt").read_bytes(),
+        self.assertEqual(pathlib.Path(workdir, "pipe.txt").read_bytes(),
                          b"Veuillez patienter...INITIALISATION DE FMOD\n")
         # The X server goes away under a running show: one line and status 1.
         display = h.Display()
@@ -175,6 +177,54 @@ class FaultMatrix(unittest.TestCase):
         display.close()
         self.assertEqual(lost.wait_exit(), 1)
         self.assertEqual(lost.stderr(), b"Affichage perdu : le serveur X ne repond plus, fin du spectacle\n")
+
+    def test_accents_in_utf8_on_a_utf8_terminal_and_as_bytes_elsewhere(self):
+        # The mesh texture is missing (a line with accents on standard output), then the object's
+        # mesh, whose name has an accent (the error on standard error, status 1).
+        workdir = self.prepare(case("accents", rm=["textures/herbe.jpg"]))
+        h.write_file(os.path.join(workdir, D, "faute.mde"),
+                     h.map_file(eye=(0, 5, 30), world=["sol"], objects=["cub\xe9"]).encode("latin-1"))
+        out = fail("textures/herbe.jpg")
+        err = b"map/faute/cub\xe9.msh: No such file or directory\n"
+        utf8 = lambda text: text.decode("cp1252").encode("utf-8")
+        # (locale, standard output a terminal, standard error a terminal)
+        for lang, out_tty, err_tty in (("C.UTF-8", True, True), ("C.UTF-8", True, False),
+                                       ("C.UTF-8", False, True), ("C.UTF-8", False, False), ("C", True, True)):
+            with self.subTest(lang=lang, out_tty=out_tty, err_tty=err_tty):
+                streams = [os.openpty() if tty else None for tty in (out_tty, err_tty)]
+                files = [s[1] if s else open(os.path.join(workdir, name), "wb")
+                         for s, name in zip(streams, ("out.txt", "err.txt"))]
+                env = {k: v for k, v in os.environ.items() if not k.startswith("LC_")}
+                env.update(LANG=lang, DISPLAY=self.display.name, SDL_AUDIODRIVER="dummy")
+                proc = subprocess.Popen([h.SKARN, "faute"], cwd=workdir, env=env, stdout=files[0],
+                                          stderr=files[1], stdin=subprocess.DEVNULL)
+                self.assertEqual(proc.wait(timeout=60), 1)
+                got = []
+                for stream, f, name in zip(streams, files, ("out.txt", "err.txt")):
+                    if stream:
+                        os.close(stream[1])
+                        got.append(read_terminal(stream[0]).replace(b"\r\n", b"\n"))
+                    else:
+                        f.close()
+                        got.append(pathlib.Path(workdir, name).read_bytes())
+                converts = lang == "C.UTF-8"
+                self.assertIn(utf8(out) if out_tty and converts else out, got[0])
+                self.assertEqual(got[1], utf8(err) if err_tty and converts else err)
+
+
+def read_terminal(master):
+    """Everything written to a terminal whose writers have all gone."""
+    data = b""
+    while True:
+        try:
+            chunk = os.read(master, 4096)
+        except OSError:  # EIO: no writer left
+            break
+        if not chunk:
+            break
+        data += chunk
+    os.close(master)
+    return data
 
 
 if __name__ == "__main__":
