@@ -100,6 +100,11 @@ def place(name, files, file_name, where):
     return result + ":%d" % (found + 1)
 
 
+def summary_text(errors, warnings):
+    """The last line: "1 error" and "1 warning" in the singular."""
+    return "%d error%s, %d warning%s" % (errors, "s" * (errors != 1), warnings, "s" * (warnings != 1))
+
+
 def run_check(workdir, *args):
     proc = subprocess.run([CHECK] + list(args), cwd=workdir, capture_output=True, timeout=60)
     out = proc.stdout.decode("latin-1").splitlines()
@@ -139,7 +144,7 @@ class Check(unittest.TestCase):
                 for (file_a, line_a), (file_b, line_b) in zip(places, places[1:]):
                     self.assertTrue(file_a != file_b or int(line_a or 0) <= int(line_b or 0), report)
                 errors = sum(f[2] == "error" for f in findings)
-                summary = "%d errors, %d warnings" % (errors, len(findings) - errors)
+                summary = summary_text(errors, len(findings) - errors)
                 self.assertEqual(out[-1:], [summary], report)
                 self.assertEqual(len(out), len(findings) + 1, report)
                 self.assertEqual(status, 1 if errors else 0, report)
@@ -163,6 +168,32 @@ class Check(unittest.TestCase):
             "media/musique.mp3", "textures/Font.tga", "textures/fin.jpg", "textures/top.jpg"])
         self.assertEqual((status, out[-1]), (0, "0 errors, 4 warnings"), err)
 
+    def test_music_that_can_not_play_is_a_warning_with_its_reason(self):
+        workdir = h.new_workdir("skarn-check-music-")
+        self.addCleanup(h.cleanup, workdir)
+        os.chmod(workdir, 0o755)
+        h.make_show_pictures(workdir)
+        h.write_file(os.path.join(workdir, "map/vide/vide.mde"), h.map_file(anime=0))
+        music = os.path.join(workdir, "media/musique.mp3")
+        nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+        # (what the file holds, its mode, the reason given)
+        for content, mode, reason in ((b"this is not music\n", 0o644, "Unknown file format"),
+                                      (b"\xff\xfb" + bytes(400), 0o644, "Unknown file format"),
+                                      (None, 0o000, "Error loading file")):
+            with self.subTest(reason=reason, mode=mode):
+                if content is None:
+                    h.write_music(workdir, seconds=1)
+                else:
+                    h.write_file(music, content)
+                os.chmod(music, mode)
+                proc = subprocess.run(nobody + [CHECK, "vide"], cwd=workdir, capture_output=True, timeout=60)
+                out = proc.stdout.decode("latin-1").splitlines()
+                self.assertEqual(out, ["media/musique.mp3: warning: the music can't be played: %s "
+                                       "(the show plays in silence)" % reason, summary_text(0, 1)], proc.stderr)
+                self.assertEqual(proc.returncode, 0)
+        os.chmod(music, 0o644)
+        self.assertEqual(run_check(workdir, "vide")[:2], (0, [summary_text(0, 0)]))
+
     def test_never_crashes_on_the_fuzz_corpus(self):
         roles = {"fuzz_map": ["MAP"], "fuzz_mesh": ["sol.msh", "sapin.msh"],
                  "fuzz_trajectory": ["oiseau.dpl", "camera.dpl"], "fuzz_picture": ["sol.msh"]}
@@ -177,7 +208,7 @@ class Check(unittest.TestCase):
                 self.write_map("corpus", {target: data for target in targets})
                 status, out, err = run_check(self.workdir, "corpus")
                 self.assertIn(status, (0, 1), "%s/%s: %s" % (kind, entry, err))
-                self.assertRegex(out[-1], r"^\d+ errors, \d+ warnings$")
+                self.assertRegex(out[-1], r"^\d+ errors?, \d+ warnings?$")
                 runs += 1
         self.assertGreater(runs, 30)
 

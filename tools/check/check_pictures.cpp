@@ -2,11 +2,13 @@
 // show's own pictures and music.
 #include <IL/il.h>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 
 #include "check_local.h"
 #include "scene/texture.h"
+#include "sound/music.h"
 
 // The show's own pictures under textures/, with what each is for.
 static const char* const SHOW_PICTURES[][2] = {
@@ -23,6 +25,20 @@ static const char* const SHOW_PICTURES[][2] = {
     {"particule.tga", "the particle picture"},
 };
 #define MUSIC_FILE "media/musique.mp3"
+
+// Opens the music through the player's own sound layer, on a sound driver that plays nothing.
+// Returns null when it opens, else the sound library's text for why it can't.
+static const char* musicProblem(const std::string& path) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1); // the checker never plays: no sound card needed
+    if (!soundInit(44100, 1, 0)) {
+        return nullptr; // no output at all here: nothing can be said about the file
+    }
+    SoundStream* stream = soundStreamOpenFile(path.c_str(), 0, 0);
+    const char* problem = stream == nullptr ? musicErrorText(soundGetError()) : nullptr;
+    soundStreamClose(stream);
+    soundClose();
+    return problem;
+}
 
 // Loads the picture into a scratch image of the image library; true when it reads cleanly.
 static bool pictureReads(CheckRun& run, const std::string& openPath) {
@@ -85,5 +101,9 @@ void checkShowFiles(CheckRun& run) {
                        " (the show plays in silence)");
     } else if (!S_ISREG(info.st_mode) || info.st_size == 0) {
         addWarning(run, MUSIC_FILE, 0, "the music file is empty or not a file");
+    } else if (const char* problem = musicProblem(music)) {
+        addWarning(run, MUSIC_FILE, 0,
+                   std::string("the music can't be played: ") + problem +
+                       " (the show plays in silence)");
     }
 }

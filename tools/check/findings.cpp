@@ -54,8 +54,9 @@ std::string findingText(const Finding& finding) {
 std::string summaryText(const std::vector<Finding>& findings) {
     size_t errors = (size_t)std::count_if(findings.begin(), findings.end(),
                                           [](const Finding& f) { return f.error; });
-    return std::to_string(errors) + " errors, " + std::to_string(findings.size() - errors) +
-           " warnings";
+    const size_t warnings = findings.size() - errors;
+    return std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") +
+           std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings");
 }
 
 int checkStatus(const std::vector<Finding>& findings) {
