@@ -27,7 +27,7 @@ int readerOpen(TextReader& reader, const std::string& path) {
     reader = TextReader{};
     reader.path = path;
     FileBytes bytes;
-    const int err = mapFile(path, bytes);
+    const int err = readWholeFile(path, bytes);
     reader.storage = bytes.storage;
     reader.text = bytes.data;
     reader.size = bytes.size;

@@ -145,7 +145,7 @@ LoadResult loadTrajectory(const std::string& path, Trajectory* trajectory) {
     int err = readerOpen(reader, path);
     if (err != 0) {
         fflush(stdout);
-        fprintf(stderr, "%s: %s\n", path.c_str(), strerror(err));
+        fprintf(stderr, "%s: %s\n", path.c_str(), fileErrorText(err).c_str());
         return LoadResult{};
     }
     if (!parseTrajectory(reader, *trajectory)) {

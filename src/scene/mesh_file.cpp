@@ -346,7 +346,7 @@ LoadResult loadMesh(const std::string& path, const SceneLoadHooks& hooks, Mesh& 
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {
-        return loadFailure(path + ": " + strerror(err), 1);
+        return loadFailure(path + ": " + fileErrorText(err), 1);
     }
     std::string textureName;
     if (!parseMesh(reader, mesh, textureName)) {

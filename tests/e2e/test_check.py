@@ -194,6 +194,37 @@ class Check(unittest.TestCase):
         os.chmod(music, 0o644)
         self.assertEqual(run_check(workdir, "vide")[:2], (0, [summary_text(0, 0)]))
 
+    def test_fifos_and_endless_devices_are_errors_and_never_waited_on(self):
+        name = "hostile"
+        self.write_map(name, {})
+        folder = os.path.join(self.workdir, "map", name)
+        for path, target in (("sol.msh", None), ("rocher.msh", "/dev/zero"), ("oiseau.dpl", None),
+                             ("camera.dpl", "/dev/urandom"), ("sapin.msh", None)):
+            os.remove(os.path.join(folder, path))
+            os.mkfifo(os.path.join(folder, path)) if target is None else os.symlink(target, os.path.join(folder, path))
+        # A textured mesh naming a FIFO picture.
+        h.write_file(os.path.join(folder, "oiseau.msh"), h.box_mesh(1, (1, 1, 1), texture="tube.jpg"))
+        fifo = os.path.join(self.workdir, "textures/tube.jpg")
+        if not os.path.exists(fifo):
+            os.mkfifo(fifo)
+        self.addCleanup(os.remove, fifo)
+        # A memory ceiling: a reader that swallows /dev/zero hits it at once. The timeout only
+        # guards against a hang.
+        proc = subprocess.run(["bash", "-c", 'ulimit -v 4000000; exec "$0" "$@"', CHECK, name], cwd=self.workdir,
+                              capture_output=True, timeout=60)
+        out = proc.stdout.decode("latin-1").splitlines()
+        why = "not a regular file (a pipe, a device or a socket is never read)"
+        self.assertEqual(out[:-1], [
+            "map/hostile/camera.dpl: error: cannot open the camera path (the map's camera has anime 1): " + why,
+            "map/hostile/sol.msh: error: cannot open the mesh file, named at map/hostile/hostile.mde:10: " + why,
+            "map/hostile/rocher.msh: error: cannot open the mesh file, named at map/hostile/hostile.mde:11: " + why,
+            "textures/tube.jpg: error: %s (named at map/hostile/oiseau.msh:34)" % why,
+            "map/hostile/oiseau.dpl: error: cannot open the object trajectory, named at map/hostile/hostile.mde:13: "
+            + why,
+            "map/hostile/sapin.msh: error: cannot open the mesh file, named at map/hostile/hostile.mde:15: " + why],
+            proc.stdout)
+        self.assertEqual((out[-1], proc.returncode), (summary_text(6, 0), 1))
+
     def test_never_crashes_on_the_fuzz_corpus(self):
         roles = {"fuzz_map": ["MAP"], "fuzz_mesh": ["sol.msh", "sapin.msh"],
                  "fuzz_trajectory": ["oiseau.dpl", "camera.dpl"], "fuzz_picture": ["sol.msh"]}

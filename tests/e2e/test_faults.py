@@ -26,10 +26,19 @@ def error(path, why="No such file or directory"):
     return ("%s: %s\n" % (path, why)).encode()
 
 
-def case(what, rm=(), chmod=(), mkdir=(), out=(), not_out=(), err=b"", status=None, hidden=(), args=("faute",)):
-    """hidden: the phases whose picture is not shown."""
+def case(what, rm=(), chmod=(), mkdir=(), out=(), not_out=(), err=b"", status=None, hidden=(), args=("faute",),
+         fifo=(), link=None, write=None):
+    """hidden: the phases whose picture is not shown; fifo: files made FIFOs; link: files made symbolic links
+    to the given targets; write: files given new contents."""
     return dict(what=what, rm=rm, chmod=chmod, mkdir=mkdir, out=out, not_out=not_out, err=err, status=status,
-                hidden=hidden, args=args)
+                hidden=hidden, args=args, fifo=fifo, link=link or {}, write=write or {})
+
+
+NOT_REGULAR = "not a regular file (a pipe, a device or a socket is never read)"
+# Hostile runs: a memory ceiling (a reader that swallows /dev/zero hits it at once instead of the
+# machine's memory); the waits on the run only guard against a hang.
+LIMITED = ["bash", "-c", 'ulimit -v 6000000; exec "$0" "$@"']
+STDIN = "textures/" + "../" * 12 + "dev/stdin"
 
 
 # Several faults per run when they leave each other's lines and pictures alone.
@@ -47,6 +56,13 @@ PLAYING = [
     case("intro, object path and music unreadable", chmod=["textures/intro1.jpg", D + "cube.dpl", "media/musique.mp3"],
          out=[fail("textures/intro1.jpg"), b"Error loading file\n"], err=error(D + "cube.dpl", "Permission denied"),
          hidden=["logo", "intro", "end"]),
+    case("FIFOs and endless devices in place of a picture, a sky side, the camera and object paths",
+         fifo=["textures/herbe.jpg", D + "cube.dpl"], link={"textures/back.jpg": "/dev/urandom", D + "camera.dpl": "/dev/zero"},
+         out=[b"\t\tChargement de la texture textures/herbe.jpg ...\n" + fail("textures/herbe.jpg"), fail("textures/back.jpg")],
+         err=error(D + "camera.dpl", NOT_REGULAR) + error(D + "cube.dpl", NOT_REGULAR)),
+    case("a texture named through the parent folders to the standard input",
+         write={D + "cube.msh": h.box_mesh(3, (1, 1, 1), option=64, texture=STDIN[len("textures/"):])},
+         out=[b"\t\tChargement de la texture %s ...\n" % STDIN.encode() + fail(STDIN)]),
     case("logo missing, camera path a directory", rm=["textures/quenbar.jpg"], mkdir=[D + "camera.dpl"],
          out=[fail("textures/quenbar.jpg")], not_out=[fail("textures/fin.jpg")],
          err=error(D + "camera.dpl", "Is a directory"), hidden=["logo", "end"]),
@@ -60,6 +76,12 @@ ENDING = [
     case("help", args=("--help",), status=0, out=[b"skarn nom_map\n\n", b"media/musique.mp3", b"  Echap, q   quitter\n",
                                                   b"  y, h       camera libre"], not_out=[b"Veuillez"]),
     case("version", args=("--version",), status=0, out=[("skarn %s\n" % VERSION).encode()], not_out=[b"Veuillez"]),
+    case("map a FIFO", fifo=[D + "faute.mde"], status=0, err=error(D + "faute.mde", NOT_REGULAR)),
+    case("map /dev/zero", link={D + "faute.mde": "/dev/zero"}, status=0, err=error(D + "faute.mde", NOT_REGULAR)),
+    case("mesh a FIFO", fifo=[D + "sol.msh"], status=1, err=error(D + "sol.msh", NOT_REGULAR)),
+    case("mesh /dev/urandom", link={D + "sol.msh": "/dev/urandom"}, status=1, err=error(D + "sol.msh", NOT_REGULAR)),
+    case("map a symbolic link loop", link={D + "faute.mde": "faute.mde"}, status=0,
+         err=error(D + "faute.mde", "Too many levels of symbolic links")),
     case("map missing", rm=[D + "faute.mde"], status=0, err=error(D + "faute.mde")),
     case("mesh missing", rm=[D + "sol.msh"], status=1, err=error(D + "sol.msh")),
     case("map unreadable", chmod=[D + "faute.mde"], status=0, err=error(D + "faute.mde", "Permission denied")),
@@ -101,6 +123,13 @@ class FaultMatrix(unittest.TestCase):
             os.makedirs(os.path.join(workdir, path))
         for path in c["chmod"]:
             os.chmod(os.path.join(workdir, path), 0)
+        for path in c["fifo"]:
+            os.remove(os.path.join(workdir, path))
+            os.mkfifo(os.path.join(workdir, path))
+        for path, target in c["link"].items():
+            os.remove(os.path.join(workdir, path))
+            os.symlink(target, os.path.join(workdir, path))
+        h.write_files(workdir, c["write"])
         return workdir
 
     def start(self, c):
@@ -108,9 +137,12 @@ class FaultMatrix(unittest.TestCase):
         nobody = bool(c["chmod"])
         if getattr(self, "player", None):
             self.player.close()  # the previous case's, still running when it failed
-        self.player = h.Player(workdir, c["args"], self.display, wrapper=AS_NOBODY if nobody else None,
+        hostile = bool(c["fifo"] or c["link"] or c["write"])
+        # A standard input that never ends nor answers, as a terminal would be.
+        self.player = h.Player(workdir, c["args"], self.display,
+                               wrapper=AS_NOBODY if nobody else LIMITED if hostile else None,
                                env={"LD_PRELOAD": "" if nobody else h.CLOCK_PRELOAD,
-                                    "MESA_SHADER_CACHE_DISABLE": "true"})
+                                    "MESA_SHADER_CACHE_DISABLE": "true"}, stdin=subprocess.PIPE)
         self.addCleanup(self.player.close)
         return self.player
 

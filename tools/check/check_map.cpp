@@ -78,7 +78,7 @@ static void checkMapFile(CheckRun& run, const std::string& mapDir, const std::st
     TextReader reader;
     int err = openChecked(run, file, reader);
     if (err != 0) {
-        addError(run, file, 0, std::string("cannot open the map file: ") + strerror(err));
+        addError(run, file, 0, std::string("cannot open the map file: ") + fileErrorText(err));
         return;
     }
     MapFile map;

@@ -56,7 +56,7 @@ MeshSummary checkMeshFile(CheckRun& run, const std::string& path, const std::str
     int err = openChecked(run, path, reader);
     if (err != 0) {
         addError(run, path, 0,
-                 "cannot open the mesh file, named at " + namedAt + ": " + strerror(err));
+                 "cannot open the mesh file, named at " + namedAt + ": " + fileErrorText(err));
         run.meshes[path] = summary;
         return summary;
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "base/file_map.h"
 #include "check_local.h"
 #include "scene/texture.h"
 #include "sound/music.h"
@@ -77,8 +78,13 @@ void checkPicture(CheckRun& run, const std::string& path, const std::string& why
         addWarning(run, path, 0, "missing picture (" + why + "): " + strerror(errno));
         return;
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (S_ISDIR(info.st_mode)) {
         addWarning(run, path, 0, "not a picture file (" + why + ")");
+        return;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        // A FIFO or a device: the player refuses it rather than wait on it or read it for ever.
+        addError(run, path, 0, fileErrorText(FILE_NOT_REGULAR) + " (" + why + ")");
         return;
     }
     if (!pictureReads(run, openPath)) {
