@@ -243,6 +243,28 @@ class FaultMatrix(unittest.TestCase):
                 self.assertIn(utf8(out) if out_tty and converts else out, got[0])
                 self.assertEqual(got[1], utf8(err) if err_tty and converts else err)
 
+    def test_a_mesh_cut_while_it_is_read_gives_a_message_never_a_signal(self):
+        workdir = self.prepare(case("cut"))
+        mesh = os.path.join(workdir, D, "sol.msh")
+        count = 12000000
+        whole = ("vertices (%d) :\n" % count + "0.5 0.25 1\n" * count).encode()
+        self.addCleanup(lambda: os.path.exists(mesh) and os.remove(mesh))
+        check = os.environ.get("SKARN_CHECK_BIN", os.path.join(h.ROOT, "build", "skarn-check"))
+        env = dict(os.environ, DISPLAY=self.display.name, SDL_AUDIODRIVER="dummy")
+        # The file is cut at several moments of the read; whenever the cut lands, the run ends in
+        # a line, never a signal (the waits only spread the cuts, the timeout only guards a hang).
+        for program in (check, h.SKARN):
+            for delay in (0.05, 0.1, 0.2, 0.4):
+                with self.subTest(program=os.path.basename(program), delay=delay):
+                    h.write_file(mesh, whole)
+                    proc = subprocess.Popen(LIMITED + [program, "faute"], cwd=workdir, env=env,
+                                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+                    time.sleep(delay)
+                    os.truncate(mesh, 1000)
+                    out, err = proc.communicate(timeout=120)
+                    self.assertIn(proc.returncode, (0, 1), (out[-300:], err))
+                    self.assertTrue(b"sol.msh" in out + err, (out[-300:], err))
+
 
 def read_terminal(master):
     """Everything written to a terminal whose writers have all gone."""

@@ -3,13 +3,17 @@
 // records that agree with their counts, and no allocation larger than the file could hold.
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
 #include <new>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "base/file_map.h"
 #include "path/trajectory_file.h"
 #include "scene/map_file.h"
 #include "scene/mesh_file.h"
+#include "unit/scene/test_files.h"
 
 // The largest single request to operator new while `allocationWatch` is on.
 static bool allocationWatch = false;
@@ -208,4 +212,30 @@ TEST(Malformed, DamagedBytesNoiseLongWordsAndLongNames) {
     Outcome o = parse(MAP, map.substr(0, map.size() - 1), "long name");
     ASSERT_TRUE(o.ok && o.map.trees.size() == 1) << readerErrorText(o.reader);
     EXPECT_EQ(o.map.trees[0].name, std::string(300, 's'));
+}
+
+// A file that holds fewer (or more) bytes than its size said when it was opened, as one cut or
+// grown while it is read: "file changed or ended while read", never a signal or a half-read parse.
+TEST(Malformed, FileShorterOrLongerThanItsSizeSaid) {
+    const std::string dir = makeScratchDir();
+    const std::string path = dir + "/cut.msh";
+    for (size_t held = 0; held <= VALID_MESH.size(); held += 7) {
+        writeTextFile(path, VALID_MESH.substr(0, held));
+        for (size_t said : {VALID_MESH.size(), held + 1, held ? held - 1 : 0}) {
+            const int fd = open(path.c_str(), O_RDONLY);
+            ASSERT_GE(fd, 0);
+            FileBytes bytes;
+            const int err = readFileBytes(fd, said, bytes);
+            close(fd);
+            if (said == held || said == 0) {
+                EXPECT_TRUE(err == 0 &&
+                            std::string(bytes.data, bytes.size) == VALID_MESH.substr(0, held))
+                    << held << " " << said;
+            } else {
+                EXPECT_TRUE(err == FILE_CHANGED && bytes.size == 0) << held << " " << said;
+                EXPECT_EQ(fileErrorText(err), "file changed or ended while read");
+            }
+        }
+    }
+    removeScratchDir(dir);
 }
