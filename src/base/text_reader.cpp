@@ -95,7 +95,14 @@ std::string readerFoundText(const TextReader& reader, size_t at) {
         ++e;
     }
     std::string found = "\""; // built by appends: GCC 12 warns wrongly on "literal" + string
-    found.append(reader.text + at, e - at);
+    for (size_t i = at; i < e; ++i) {
+        // A raw NUL would cut the line short wherever the message is read as C text.
+        if (reader.text[i] == '\0') {
+            found += "\\0";
+        } else {
+            found += reader.text[i];
+        }
+    }
     found += '"';
     return found;
 }

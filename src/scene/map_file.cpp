@@ -1,6 +1,8 @@
 // Map files (".mde"): the sections read in their fixed order, nothing loaded from them.
 #include "scene/map_file.h"
 
+#include <new>
+
 // Smallest room one listed name takes, its separator included.
 static const size_t NAME_BYTES = 2;
 
@@ -13,18 +15,21 @@ static bool readNames(TextReader& reader, const char* keyword, const char* what,
     if (!readerCountLine(reader, keyword, what, NAME_BYTES, count, line)) {
         return false;
     }
-    names.resize((size_t)count);
-    for (MapEntry& entry : names) {
+    // The list grows with the names actually read: a count in a sparse file reserves nothing.
+    for (int i = 0; i < count; ++i) {
+        MapEntry entry;
         readerSkipSpace(reader);
         entry.line = reader.line;
         if (!readerWord(reader, entry.name)) {
             return false;
         }
+        names.push_back(std::move(entry));
     }
     return true;
 }
 
-bool parseMapFile(TextReader& reader, MapFile& map) {
+// The sections in file order; parseMapFile turns a failed allocation into a message.
+static bool parseMapSections(TextReader& reader, MapFile& map) {
     map.sectionsRead = 0;
     readerSkipLine(reader);
     if (!parseCameraSection(reader, map.camera)) {
@@ -47,4 +52,12 @@ bool parseMapFile(TextReader& reader, MapFile& map) {
         map.sectionsRead = 3 + i;
     }
     return true;
+}
+
+bool parseMapFile(TextReader& reader, MapFile& map) {
+    try {
+        return parseMapSections(reader, map);
+    } catch (const std::bad_alloc&) {
+        return readerFail(reader, "not enough memory to read on");
+    }
 }

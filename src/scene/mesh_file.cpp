@@ -6,32 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
+#include <new>
+#include <stdexcept>
 #include <thread>
 
 #include "base/plain_lines.h"
+#include "scene/list_arrays.h"
 #include "scene/texture.h"
 
 // Smallest room one list entry takes in a file, one separator included ("0 0 0\n", "0,0 0,0
 // 0,0\n").
 static const size_t TRIPLE_BYTES = 6;
 static const size_t UV_LINE_BYTES = 12;
-
-// Sizes `v` to `count` entries. Large arrays are faulted in bulk first: one page fault per
-// 4 KiB page costs more than parsing the numbers that fill it.
-template <typename T> static void sizeArray(std::vector<T>& v, size_t count) {
-    const size_t bulk = (size_t)1 << 21;
-    v.reserve(count);
-    size_t bytes = count * sizeof(T);
-    if (bytes >= 2 * bulk) {
-        uintptr_t from = ((uintptr_t)v.data() + bulk - 1) & ~(uintptr_t)(bulk - 1);
-        uintptr_t to = ((uintptr_t)v.data() + bytes) & ~(uintptr_t)(bulk - 1);
-        madvise((void*)from, to - from, MADV_HUGEPAGE);
-#ifdef MADV_POPULATE_WRITE
-        madvise((void*)from, to - from, MADV_POPULATE_WRITE);
-#endif
-    }
-    v.resize(count);
-}
 
 // The list loops below read one entry at a time as a whole line of plain numbers ("1.5 -2 3\n");
 // an entry in any other shape, or too near the end of the text for the line scans, is read
@@ -110,14 +96,10 @@ static size_t readPlainLines(TextReader& reader, size_t count, size_t splitBytes
     return read;
 }
 
-// Reads `count` lines of three floats into `out`, already sized.
-static bool readTriples(TextReader& reader, std::vector<Vec3>& out, size_t splitBytes) {
-    if (reader.failed) {
-        return false;
-    }
-    Vec3* const first = out.data();
+// Reads `count` lines of three floats into first[0..count).
+static bool readTriples(TextReader& reader, Vec3* const first, size_t count, size_t splitBytes) {
     const size_t plain =
-        readPlainLines(reader, out.size(), splitBytes, [first](const char* p, size_t i) {
+        readPlainLines(reader, count, splitBytes, [first](const char* p, size_t i) {
             int line = 0;
             return scanTripleLine(p, first[i], line);
         });
@@ -126,7 +108,7 @@ static bool readTriples(TextReader& reader, std::vector<Vec3>& out, size_t split
     const char* p = reader.text + reader.pos;
     int line = reader.line;
     Vec3* v = first + plain;
-    for (Vec3* const last = first + out.size(); v != last; ++v) {
+    for (Vec3* const last = first + count; v != last; ++v) {
         int entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next = start < limit ? scanTripleLine(start, *v, entryLine) : nullptr;
@@ -160,25 +142,21 @@ static bool meshFault(TextReader& reader, MeshFileDetails& details, int line,
     return true;
 }
 
-// Reads the triangles and checks each corner against the vertex count.
-static bool readFaces(TextReader& reader, Mesh& mesh, MeshFileDetails& details) {
-    if (reader.failed) {
-        return false;
-    }
+// Reads `count` triangles into first[0..3 count) and checks each corner against the vertex count.
+static bool readFaces(TextReader& reader, const Mesh& mesh, MeshFileDetails& details,
+                      int* const first, size_t count) {
     const unsigned vertexLimit = (unsigned)mesh.vertexCount;
-    int* const first = mesh.faces.data();
-    const size_t plain =
-        readPlainLines(reader, (size_t)mesh.faceCount, details.splitBytes,
-                       [first, vertexLimit](const char* p, size_t i) {
-                           int line = 0;
-                           return scanFaceLine(p, first + 3 * i, vertexLimit, line);
-                       });
+    const size_t plain = readPlainLines(
+        reader, count, details.splitBytes, [first, vertexLimit](const char* p, size_t i) {
+            int line = 0;
+            return scanFaceLine(p, first + 3 * i, vertexLimit, line);
+        });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
     int line = reader.line;
     int* face = first + 3 * plain;
-    for (int* const last = first + mesh.faces.size(); face != last; face += 3) {
+    for (int* const last = first + 3 * count; face != last; face += 3) {
         int entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next =
@@ -214,11 +192,10 @@ static bool readUvLine(TextReader& reader, float* uv) {
            readerFloat(reader, uv[4]) && readerExpect(reader, ",") && readerFloat(reader, uv[5]);
 }
 
-// Reads the uv lines into `out`, six floats each, already sized.
-static bool readUvLines(TextReader& reader, std::vector<float>& out, size_t splitBytes) {
-    float* const first = out.data();
+// Reads `count` uv lines into first[0..6 count).
+static bool readUvLines(TextReader& reader, float* const first, size_t count, size_t splitBytes) {
     const size_t plain =
-        readPlainLines(reader, out.size() / 6, splitBytes, [first](const char* p, size_t i) {
+        readPlainLines(reader, count, splitBytes, [first](const char* p, size_t i) {
             int line = 0;
             return scanUvLine(p, first + 6 * i, line);
         });
@@ -227,7 +204,7 @@ static bool readUvLines(TextReader& reader, std::vector<float>& out, size_t spli
     const char* p = reader.text + reader.pos;
     int line = reader.line;
     float* uv = first + 6 * plain;
-    for (float* const last = first + out.size(); uv != last; uv += 6) {
+    for (float* const last = first + 6 * count; uv != last; uv += 6) {
         int entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next = start < limit ? scanUvLine(start, uv, entryLine) : nullptr;
@@ -268,8 +245,10 @@ static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& text
                                                    std::to_string(mesh.faceCount) + " faces")) {
         return false;
     }
-    sizeArray(mesh.faceUVs, (size_t)uvCount * 6);
-    return readUvLines(reader, mesh.faceUVs, details.splitBytes);
+    return readList(reader, mesh.faceUVs, (size_t)uvCount, 6, line, "uv",
+                    [&](float* first, size_t count) {
+                        return readUvLines(reader, first, count, details.splitBytes);
+                    });
 }
 
 size_t meshSplitBytes() {
@@ -283,26 +262,38 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
     return parseMesh(reader, mesh, textureName, details);
 }
 
-bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFileDetails& details) {
+// The sections in file order; parseMesh turns a failed allocation into a message.
+static bool parseMeshSections(TextReader& reader, Mesh& mesh, std::string& textureName,
+                              MeshFileDetails& details) {
     textureName.clear();
     int line = 0;
     if (!readerCountLine(reader, "vertices", "vertex", TRIPLE_BYTES, mesh.vertexCount, line)) {
         return false;
     }
-    sizeArray(mesh.vertices, (size_t)mesh.vertexCount);
-    if (!readTriples(reader, mesh.vertices, details.splitBytes)) {
+    auto triples = [&](Vec3* first, size_t count) {
+        return readTriples(reader, first, count, details.splitBytes);
+    };
+    if (!readList(reader, mesh.vertices, (size_t)mesh.vertexCount, 1, line, "vertex", triples)) {
         return false;
     }
 
     if (!readerCountLine(reader, "faces", "face", TRIPLE_BYTES, mesh.faceCount, line)) {
         return false;
     }
-    sizeArray(mesh.faces, (size_t)mesh.faceCount * 3);
-    sizeArray(mesh.faceDistance, (size_t)mesh.faceCount);
-    sizeArray(mesh.faceOrder, (size_t)mesh.faceCount);
-    if (!readFaces(reader, mesh, details)) {
+    if (!readList(reader, mesh.faces, (size_t)mesh.faceCount, 3, line, "face",
+                  [&](int* first, size_t count) {
+                      return readFaces(reader, mesh, details, first, count);
+                  })) {
         return false;
     }
+    // The work arrays follow the faces actually read.
+    if (!reserveArray(mesh.faceDistance, (size_t)mesh.faceCount) ||
+        !reserveArray(mesh.faceOrder, (size_t)mesh.faceCount)) {
+        return readerFailAt(
+            reader, line, "not enough memory for the face count " + std::to_string(mesh.faceCount));
+    }
+    growArray(mesh.faceDistance, (size_t)mesh.faceCount);
+    growArray(mesh.faceOrder, (size_t)mesh.faceCount);
 
     int normalCount = 0;
     if (!readerCountLine(reader, "normales", "normal", TRIPLE_BYTES, normalCount, line)) {
@@ -314,8 +305,7 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFil
                        std::to_string(mesh.vertexCount) + " vertices")) {
         return false;
     }
-    sizeArray(mesh.normals, (size_t)normalCount);
-    if (!readTriples(reader, mesh.normals, details.splitBytes)) {
+    if (!readList(reader, mesh.normals, (size_t)normalCount, 1, line, "normal", triples)) {
         return false;
     }
 
@@ -367,4 +357,12 @@ void loadMeshTexture(const std::string& path, const SceneLoadHooks& hooks, Mesh&
         return;
     }
     mesh.texture = texture;
+}
+
+bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName, MeshFileDetails& details) {
+    try {
+        return parseMeshSections(reader, mesh, textureName, details);
+    } catch (const std::bad_alloc&) {
+        return readerFail(reader, "not enough memory to read on");
+    }
 }
