@@ -277,15 +277,17 @@ bool readerWord(TextReader& reader, std::string& word) {
     if (e == reader.pos) {
         return readerFail(reader, "expected a name, found end of file");
     }
+    // A path is cut at a NUL when it is opened: the name would name another file.
+    if (std::memchr(reader.text + reader.pos, '\0', e - reader.pos) != nullptr) {
+        return readerFail(reader, "a NUL byte inside the name " + readerFoundText(reader));
+    }
     word.assign(reader.text + reader.pos, e - reader.pos);
     reader.pos = e;
     return true;
 }
 
-// Reads a count line "<keyword> (%d) :" and checks that `count` entries of at least
-// `bytesPerItem` bytes could follow; `line` gets the count's line for later messages.
-bool readerCountLine(TextReader& reader, const char* keyword, const char* what, size_t bytesPerItem,
-                     int& count, int& line) {
+// Reads a count line "<keyword> (%d) :" whatever the count; `line` gets the count's line.
+bool readerCountLineAny(TextReader& reader, const char* keyword, int& count, int& line) {
     readerSkipSpace(reader);
     size_t start = reader.pos;
     int startLine = reader.line;
@@ -300,8 +302,13 @@ bool readerCountLine(TextReader& reader, const char* keyword, const char* what, 
         return false;
     }
     line = reader.line;
-    if (!readerInt(reader, count) || !readerExpect(reader, ") :\n")) {
-        return false;
-    }
-    return readerCountFits(reader, count, bytesPerItem, line, what);
+    return readerInt(reader, count) && readerExpect(reader, ") :\n");
+}
+
+// Reads a count line "<keyword> (%d) :" and checks that `count` entries of at least
+// `bytesPerItem` bytes could follow; `line` gets the count's line for later messages.
+bool readerCountLine(TextReader& reader, const char* keyword, const char* what, size_t bytesPerItem,
+                     int& count, int& line) {
+    return readerCountLineAny(reader, keyword, count, line) &&
+           readerCountFits(reader, count, bytesPerItem, line, what);
 }

@@ -85,8 +85,12 @@ bool readerFloat(TextReader& reader, float& value);
 // Scans three floats separated by white space (the "%f %f %f" of the formats).
 bool readerFloat3(TextReader& reader, float& x, float& y, float& z);
 
-// Scans a word as %s does: white space first, then every byte up to the next white space.
+// Scans a word as %s does: white space first, then every byte up to the next white space. A word
+// holding a NUL byte is a failure: no file can be named by it.
 bool readerWord(TextReader& reader, std::string& word);
+
+// Reads a count line "<keyword> (%d) :" whatever the count (negative included).
+bool readerCountLineAny(TextReader& reader, const char* keyword, int& count, int& line);
 
 // Reads a count line "<keyword> (%d) :" and checks that `count` entries of at least
 // `bytesPerItem` bytes could follow; `line` gets the count's line for later messages.

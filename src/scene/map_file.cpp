@@ -36,9 +36,13 @@ static bool parseMapSections(TextReader& reader, MapFile& map) {
         return false;
     }
     map.sectionsRead = 1;
-    if (!readerCountLine(reader, "lampes", "lamp", LAMP_RECORD_BYTES, map.lampCount,
-                         map.lampLine) ||
-        !parseLamps(reader, map.lampCount, map.lamps)) {
+    // A lamp count of 0 or less sets up no lamp and is followed by no record.
+    if (!readerCountLineAny(reader, "lampes", map.lampCount, map.lampLine)) {
+        return false;
+    }
+    const int records = map.lampCount < 0 ? 0 : map.lampCount;
+    if (!readerCountFits(reader, records, LAMP_RECORD_BYTES, map.lampLine, "lamp") ||
+        !parseLamps(reader, records, map.lamps)) {
         return false;
     }
     map.sectionsRead = 2;

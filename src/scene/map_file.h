@@ -17,7 +17,7 @@ struct MapEntry {
 // Everything a map file says, in file order.
 struct MapFile {
     CameraSection camera = {{0, 0, 0}, {0, 0, 0}, 0};
-    int lampCount = 0;             // the count as written; above MAX_LAMPS no lamp is set up
+    int lampCount = 0;             // the count as written; no lamp above MAX_LAMPS or below 1
     std::vector<Lamp> lamps;       // every record read, also those past MAX_LAMPS
     std::vector<MapEntry> worlds;  // section "monde"
     std::vector<MapEntry> objects; // section "objets"

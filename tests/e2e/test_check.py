@@ -56,6 +56,8 @@ MAPS = [
      [("MAP", "objet (", "error", "objets"), ("caillou.msh", None, "error", "cannot open")]),
     ("court", {"MAP": VALID["MAP"].replace("monde (2)", "monde (3)")},
      [("MAP", "objets (", "error", "objets", "more names")]),
+    ("sans-lampes", {"MAP": world("sol").replace("lampes (0)", "lampes (-1)")},
+     [("MAP", "lampes (", "warning", "negative lamp count (-1)")]),
     ("compte", {"MAP": world("sol", lamps=[((i, 9, 0), (1, 1, 1), 1) for i in range(8)]) + "x\n"},
      [("MAP", "lampes (", "error", "8 lamps"), ("MAP", -1, "error", "arbres (1)")]),
     ("points", {"MAP": world("sol", objects=["oiseau", "pie"]), "pie.msh": BOX,

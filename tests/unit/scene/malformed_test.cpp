@@ -137,7 +137,7 @@ TEST(Malformed, EachFaultNamesItsLine) {
          0},
         {MAP, CAMERA.substr(0, CAMERA.find("anime : ") + 8) + "oui\n", 4,
          "expected an integer, found \"oui\"", 0},
-        {MAP, CAMERA + "lampes (-1) :\n", 5, "negative lamp count -1", 1},
+        {MAP, CAMERA + "lampes (-1) :\n", 6, "expected \"monde\", found end of file", 2},
         {MAP, CAMERA + "lampes (3) :\nposition : 0 1 2\ncouleur : 1 1 1\nintensite : 1\n", 5,
          "lamp count 3" + std::string(larger), 1},
         {MAP, CAMERA + "lampes (1) :\nposition : 1 2 3\ncouleur : 1 1\nintensite : 1\n", 8,
