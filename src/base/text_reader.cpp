@@ -39,7 +39,7 @@ int readerOpen(TextReader& reader, const std::string& path) {
 //----------------------------------------------------------------------------------
 
 // Records a failure at the given line unless one is already recorded. Always returns false.
-bool readerFailAt(TextReader& reader, int line, const std::string& message) {
+bool readerFailAt(TextReader& reader, int64_t line, const std::string& message) {
     if (!reader.failed) {
         reader.failed = true;
         reader.error = message;
@@ -62,7 +62,7 @@ std::string readerErrorText(const TextReader& reader) {
 void readerSkipSpace(TextReader& reader) {
     const char* p = reader.text + reader.pos;
     const char* end = reader.text + reader.size;
-    int lines = 0;
+    int64_t lines = 0;
     while (p < end && readerIsSpace(*p)) {
         lines += (*p == '\n');
         ++p;
@@ -130,7 +130,7 @@ bool readerSkipLine(TextReader& reader) {
 
 // Checks that `count` items of at least `bytesPerItem` bytes each (one separator included) could
 // still stand in the file, before anything is allocated from the count. `what` names the count.
-bool readerCountFits(TextReader& reader, int count, size_t bytesPerItem, int line,
+bool readerCountFits(TextReader& reader, int count, size_t bytesPerItem, int64_t line,
                      const char* what) {
     if (count < 0) {
         return readerFailAt(reader, line,
@@ -287,10 +287,10 @@ bool readerWord(TextReader& reader, std::string& word) {
 }
 
 // Reads a count line "<keyword> (%d) :" whatever the count; `line` gets the count's line.
-bool readerCountLineAny(TextReader& reader, const char* keyword, int& count, int& line) {
+bool readerCountLineAny(TextReader& reader, const char* keyword, int& count, int64_t& line) {
     readerSkipSpace(reader);
     size_t start = reader.pos;
-    int startLine = reader.line;
+    int64_t startLine = reader.line;
     if (!readerExpect(reader, keyword)) {
         return false;
     }
@@ -308,7 +308,7 @@ bool readerCountLineAny(TextReader& reader, const char* keyword, int& count, int
 // Reads a count line "<keyword> (%d) :" and checks that `count` entries of at least
 // `bytesPerItem` bytes could follow; `line` gets the count's line for later messages.
 bool readerCountLine(TextReader& reader, const char* keyword, const char* what, size_t bytesPerItem,
-                     int& count, int& line) {
+                     int& count, int64_t& line) {
     return readerCountLineAny(reader, keyword, count, line) &&
            readerCountFits(reader, count, bytesPerItem, line, what);
 }

@@ -25,7 +25,7 @@ static void setTrajectoryDefaults(Trajectory& trajectory) {
 }
 
 // Reads "<keyword> <number>" of the header.
-static bool readHeaderInt(TextReader& reader, const char* keyword, int& value, int& line) {
+static bool readHeaderInt(TextReader& reader, const char* keyword, int& value, int64_t& line) {
     if (!readerExpect(reader, keyword)) {
         return false;
     }

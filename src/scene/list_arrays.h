@@ -52,7 +52,7 @@ template <typename T> void growArray(std::vector<T>& v, size_t size) {
 // `readBlock(first, entries)`; `line` and `what` name the count in messages.
 template <typename T, typename ReadBlock>
 bool readList(TextReader& reader, std::vector<T>& out, size_t count, size_t valuesPerEntry,
-              int line, const char* what, const ReadBlock& readBlock) {
+              int64_t line, const char* what, const ReadBlock& readBlock) {
     if (reader.failed) {
         return false;
     }

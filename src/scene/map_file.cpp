@@ -10,7 +10,7 @@ static const size_t NAME_BYTES = 2;
 static bool readNames(TextReader& reader, const char* keyword, const char* what,
                       std::vector<MapEntry>& names) {
     int count = 0;
-    int line = 0;
+    int64_t line = 0;
     names.clear();
     if (!readerCountLine(reader, keyword, what, NAME_BYTES, count, line)) {
         return false;

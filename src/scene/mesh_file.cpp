@@ -32,14 +32,14 @@ static const char* lineScanLimit(const TextReader& reader) {
 }
 
 // Moves the reader to p on `line`.
-static void moveReader(TextReader& reader, const char* p, int line) {
+static void moveReader(TextReader& reader, const char* p, int64_t line) {
     reader.pos = (size_t)(p - reader.text);
     reader.line = line;
 }
 
 // Skips the blanks before an entry; an entry that starts right away (the usual case) costs
 // one test.
-static inline const char* entryStart(const char* p, const char* end, int& line) {
+static inline const char* entryStart(const char* p, const char* end, int64_t& line) {
     return (p < end && (unsigned char)*p > ' ') ? p : readerSkipBlanks(p, end, line);
 }
 
@@ -56,7 +56,7 @@ static inline const char* intThenSpace(const char* p, int& value) {
 }
 
 // "%f %f %f" as one line; returns the start of the next entry, or null.
-static inline const char* scanTripleLine(const char* p, Vec3& v, int& line) {
+static inline const char* scanTripleLine(const char* p, Vec3& v, int64_t& line) {
     if ((p = floatThen(p, v.x, ' ')) && (p = floatThen(p, v.y, ' ')) &&
         (p = readerLineFloat(p, v.z))) {
         return readerLineEnd(p, line);
@@ -65,7 +65,7 @@ static inline const char* scanTripleLine(const char* p, Vec3& v, int& line) {
 }
 
 // "%d %d %d" as one line, every index below `limit`; returns the next entry, or null.
-static inline const char* scanFaceLine(const char* p, int* face, unsigned limit, int& line) {
+static inline const char* scanFaceLine(const char* p, int* face, unsigned limit, int64_t& line) {
     if ((p = intThenSpace(p, face[0])) && (p = intThenSpace(p, face[1])) &&
         (p = readerLineInt(p, face[2])) && (unsigned)face[0] < limit && (unsigned)face[1] < limit &&
         (unsigned)face[2] < limit) {
@@ -75,7 +75,7 @@ static inline const char* scanFaceLine(const char* p, int* face, unsigned limit,
 }
 
 // "%f,%f %f,%f %f,%f" as one line; returns the next entry, or null.
-static inline const char* scanUvLine(const char* p, float* uv, int& line) {
+static inline const char* scanUvLine(const char* p, float* uv, int64_t& line) {
     if ((p = floatThen(p, uv[0], ',')) && (p = floatThen(p, uv[1], ' ')) &&
         (p = floatThen(p, uv[2], ',')) && (p = floatThen(p, uv[3], ' ')) &&
         (p = floatThen(p, uv[4], ',')) && (p = readerLineFloat(p, uv[5]))) {
@@ -92,7 +92,7 @@ static size_t readPlainLines(TextReader& reader, size_t count, size_t splitBytes
     const char* p = reader.text + reader.pos;
     const size_t read = plainLinesSplit(p, reader.text + reader.size, lineScanLimit(reader), count,
                                         splitBytes, scan);
-    moveReader(reader, p, reader.line + (int)read);
+    moveReader(reader, p, reader.line + (int64_t)read);
     return read;
 }
 
@@ -100,16 +100,16 @@ static size_t readPlainLines(TextReader& reader, size_t count, size_t splitBytes
 static bool readTriples(TextReader& reader, Vec3* const first, size_t count, size_t splitBytes) {
     const size_t plain =
         readPlainLines(reader, count, splitBytes, [first](const char* p, size_t i) {
-            int line = 0;
+            int64_t line = 0;
             return scanTripleLine(p, first[i], line);
         });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
-    int line = reader.line;
+    int64_t line = reader.line;
     Vec3* v = first + plain;
     for (Vec3* const last = first + count; v != last; ++v) {
-        int entryLine = line;
+        int64_t entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next = start < limit ? scanTripleLine(start, *v, entryLine) : nullptr;
         if (next != nullptr) {
@@ -130,7 +130,7 @@ static bool readTriples(TextReader& reader, Vec3* const first, size_t count, siz
 
 // Records a fault and returns true when the caller asked to keep going; otherwise fails the
 // read with it.
-static bool meshFault(TextReader& reader, MeshFileDetails& details, int line,
+static bool meshFault(TextReader& reader, MeshFileDetails& details, int64_t line,
                       const std::string& message) {
     if (!details.keepGoing) {
         return readerFailAt(reader, line, message);
@@ -148,16 +148,16 @@ static bool readFaces(TextReader& reader, const Mesh& mesh, MeshFileDetails& det
     const unsigned vertexLimit = (unsigned)mesh.vertexCount;
     const size_t plain = readPlainLines(
         reader, count, details.splitBytes, [first, vertexLimit](const char* p, size_t i) {
-            int line = 0;
+            int64_t line = 0;
             return scanFaceLine(p, first + 3 * i, vertexLimit, line);
         });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
-    int line = reader.line;
+    int64_t line = reader.line;
     int* face = first + 3 * plain;
     for (int* const last = first + 3 * count; face != last; face += 3) {
-        int entryLine = line;
+        int64_t entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next =
             start < limit ? scanFaceLine(start, face, vertexLimit, entryLine) : nullptr;
@@ -196,16 +196,16 @@ static bool readUvLine(TextReader& reader, float* uv) {
 static bool readUvLines(TextReader& reader, float* const first, size_t count, size_t splitBytes) {
     const size_t plain =
         readPlainLines(reader, count, splitBytes, [first](const char* p, size_t i) {
-            int line = 0;
+            int64_t line = 0;
             return scanUvLine(p, first + 6 * i, line);
         });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
-    int line = reader.line;
+    int64_t line = reader.line;
     float* uv = first + 6 * plain;
     for (float* const last = first + 6 * count; uv != last; uv += 6) {
-        int entryLine = line;
+        int64_t entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next = start < limit ? scanUvLine(start, uv, entryLine) : nullptr;
         if (next != nullptr) {
@@ -236,7 +236,7 @@ static bool readTextureSection(TextReader& reader, Mesh& mesh, std::string& text
         return false;
     }
     int uvCount = 0;
-    int line = 0;
+    int64_t line = 0;
     if (!readerCountLine(reader, "uv mapping", "uv", UV_LINE_BYTES, uvCount, line)) {
         return false;
     }
@@ -266,7 +266,7 @@ bool parseMesh(TextReader& reader, Mesh& mesh, std::string& textureName) {
 static bool parseMeshSections(TextReader& reader, Mesh& mesh, std::string& textureName,
                               MeshFileDetails& details) {
     textureName.clear();
-    int line = 0;
+    int64_t line = 0;
     if (!readerCountLine(reader, "vertices", "vertex", TRIPLE_BYTES, mesh.vertexCount, line)) {
         return false;
     }

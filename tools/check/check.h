@@ -8,7 +8,7 @@
 // One problem found in one file.
 struct Finding {
     std::string file;    // path as the player opens it, relative to the working directory
-    int line;            // line in that file, counted from 1; 0 when no line applies
+    int64_t line;        // line in that file, counted from 1; 0 when no line applies
     bool error;          // true: the map breaks or can't load; false: it loads but looks wrong
     std::string message; // what is wrong, in a few words
 };

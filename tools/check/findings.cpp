@@ -5,11 +5,11 @@
 
 #include "check_local.h"
 
-void addError(CheckRun& run, const std::string& file, int line, const std::string& message) {
+void addError(CheckRun& run, const std::string& file, int64_t line, const std::string& message) {
     run.findings.push_back({file, line, true, message});
 }
 
-void addWarning(CheckRun& run, const std::string& file, int line, const std::string& message) {
+void addWarning(CheckRun& run, const std::string& file, int64_t line, const std::string& message) {
     run.findings.push_back({file, line, false, message});
 }
 
@@ -36,7 +36,7 @@ void addReaderError(CheckRun& run, const TextReader& reader) {
     addError(run, reader.path, reader.errorLine, reader.error + hint);
 }
 
-std::string placeText(const std::string& file, int line) {
+std::string placeText(const std::string& file, int64_t line) {
     return line > 0 ? file + ":" + std::to_string(line) : file;
 }
 
