@@ -218,10 +218,15 @@ void printTextureFailure(const std::string& path) {
            path.c_str());
 }
 
-// A mesh's picture in a new image name of its own, uploaded.
+// A mesh's picture in a new image name of its own, uploaded, then the image name released.
 unsigned int uploadMeshPicture(const std::string& path) {
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    return loadPictureTexture(path);
+    const unsigned int texture = loadPictureTexture(path);
+    // The GL texture holds its own copy and nothing reads the image library's afterwards: kept,
+    // it would cost one decoded picture per mention of the file.
+    ilBindImage(0);
+    ilDeleteImages(1, &image);
+    return texture;
 }
