@@ -13,7 +13,7 @@
 
 // Lists are sized and read this many entries at a time: an array grows with the entries actually
 // read, so a count that the text does not back (a sparse file of zeros) costs no memory.
-inline const size_t LIST_BLOCK_ENTRIES = (size_t)1 << 20;
+inline const size_t LIST_BLOCK_ENTRIES = (size_t)1 << 22;
 inline const size_t BULK_BYTES = (size_t)1 << 21; // a huge page
 
 // Reserves room for `count` values without touching it; false when memory refuses it.

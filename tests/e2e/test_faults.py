@@ -281,11 +281,14 @@ class FaultMatrix(unittest.TestCase):
         env = dict(os.environ, DISPLAY=self.display.name, SDL_AUDIODRIVER="dummy")
         # The file is cut at several moments of the read; whenever the cut lands, the run ends in
         # a line, never a signal (the waits only spread the cuts, the timeout only guards a hang).
-        for program in (check, h.SKARN):
+        # As the file's owner the reader maps it under a lease and the cut waits for it; as another
+        # user it can have no lease and copies the file, and the cut can land inside the copy.
+        nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+        for program, user in ((check, []), (check, nobody), (h.SKARN, [])):
             for delay in (0.05, 0.1, 0.2, 0.4):
-                with self.subTest(program=os.path.basename(program), delay=delay):
+                with self.subTest(program=os.path.basename(program), other_user=bool(user), delay=delay):
                     h.write_file(mesh, whole)
-                    proc = subprocess.Popen(LIMITED + [program, "faute"], cwd=workdir, env=env,
+                    proc = subprocess.Popen(user + LIMITED + [program, "faute"], cwd=workdir, env=env,
                                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
                     time.sleep(delay)
                     os.truncate(mesh, 1000)
