@@ -185,14 +185,22 @@ class FaultMatrix(unittest.TestCase):
                 player.wait_window()
                 self.assertTrue(player.wait_for_output(h.LOADED), c["what"])
 
-                def shot(seconds):
+                def shot(seconds, unlike=None):
+                    """The view a second after the clock moved; with `unlike`, until it has changed
+                    from that colour (the scene's first frame may take longer to draw), up to 10 s."""
                     player.set_clock(seconds)
                     time.sleep(1.0)
-                    return player.screenshot().mean(*h.VIEW)
+                    view = player.screenshot().mean(*h.VIEW)
+                    for _ in range(36 if unlike else 0):
+                        if not h.close_to(view, unlike, 6):
+                            break
+                        time.sleep(0.25)
+                        view = player.screenshot().mean(*h.VIEW)
+                    return view
 
                 # Logo, intro, scene, end; then the restart: logo, intro again.
                 first = {"logo": shot(2), "intro": shot(18)}
-                scene = shot(40)
+                scene = shot(40, unlike=first["intro"])
                 first["end"] = shot(130)
                 again = {"logo": shot(143), "intro": shot(156)}
                 for phase, color in PICTURE_COLORS.items():
