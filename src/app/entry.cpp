@@ -2,9 +2,12 @@
 #include "app/entry.h"
 
 #include <GL/freeglut.h>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/command_line.h"
+#include "app/console.h"
 #include "render/render_settings.h"
 #include "app/show.h"
 #include "app/window.h"
@@ -42,11 +45,19 @@ MapReport startPlayerShow(const char* mapName) {
 int runSkarn(int argc, char** argv) {
     // Console lines reach a pipe as they are printed, not at exit.
     setvbuf(stdout, nullptr, _IOLBF, 0);
-    if (argc != 2) {
-        printf("skarn nom_map\n");
+    setUpConsole();
+    // The console is only a log: a reader that closed its end (skarn demo | head -1) must not end
+    // the show. A lost display is told by the toolkit's connection, not by this signal.
+    signal(SIGPIPE, SIG_IGN);
+    if (const char* text = commandLineText(argc, argv)) {
+        fputs(text, stdout);
         return 0;
     }
-    initWindow(argc, argv);
+    // A toolkit option alone ("-iconic") is taken by the toolkit: no map name is left.
+    if (!initWindow(argc, argv)) {
+        fputs(USAGE_TEXT, stdout);
+        return 0;
+    }
     startPlayerShow(argv[1]);
     glutMainLoop();
     return 0;

@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -56,8 +57,11 @@ static int showSeconds() {
 
 // The player's start-up, in its order; the map may end the process here as it ends the player.
 static ShowCallbacks startPlayer(const char* program, const std::string& mapName) {
-    char* toolkitArgs[] = {const_cast<char*>(program), nullptr}; // the toolkit sees no options
-    initWindow(1, toolkitArgs);
+    // The toolkit sees the command line the player would: the program and the map name.
+    char* toolkitArgs[] = {const_cast<char*>(program), const_cast<char*>(mapName.c_str()), nullptr};
+    if (!initWindow(2, toolkitArgs)) {
+        exit(fail("the toolkit took the map name " + mapName + " as one of its options"));
+    }
     MapReport report = startPlayerShow(mapName.c_str());
     onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     return showCallbacksFor(report);

@@ -3,6 +3,9 @@
 #include "app/window.h"
 
 #include <GL/freeglut.h>
+#include <X11/Xlib.h>
+#include <cstdio>
+#include <unistd.h>
 
 #include "app/clock.h"
 #include "app/keys.h"
@@ -50,9 +53,22 @@ static void displaySceneFrame() {
     presentFrame();
 }
 
-void initWindow(int argc, char** argv) {
+// The X server went away (killed, connection closed): nothing can be drawn any more. One line,
+// status 1, without the exit handlers, which could talk to the dead display again.
+static int onDisplayLost(Display* display) {
+    (void)display;
+    fflush(stdout);
+    fputs("Affichage perdu : le serveur X ne repond plus, fin du spectacle\n", stderr);
+    _exit(1);
+}
+
+bool initWindow(int argc, char** argv) {
     int argumentCount = argc; // the toolkit may change it; main keeps its own
+    XSetIOErrorHandler(onDisplayLost);
     glutInit(&argumentCount, argv);
+    if (argumentCount < 2 || argv[1] == nullptr) {
+        return false;
+    }
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
     glutInitWindowPosition(0, 0);
@@ -63,6 +79,7 @@ void initWindow(int argc, char** argv) {
     glutMouseFunc(onMouseButton);
     glutMotionFunc(onMouseDrag);
     glutIdleFunc(viewerIdle);
+    return true;
 }
 
 void onReshape(int width, int height) {

@@ -5,8 +5,9 @@
 #include "scene/map.h"
 
 // Initialises the toolkit with a local copy of the argument count, creates the 640 x 480 window
-// "test" at (0, 0) and registers the six start-up callbacks.
-void initWindow(int argc, char** argv);
+// "test" at (0, 0) and registers the six start-up callbacks. Returns false, before any window,
+// when the toolkit took the map name as an option of its own.
+bool initWindow(int argc, char** argv);
 
 // Reshape callback: viewport (0, 50, width, height - 100), nothing else.
 void onReshape(int width, int height);

@@ -17,7 +17,7 @@ inline bool readerIsSpace(char c) {
 }
 
 // Skips blanks and line ends from p, adding the line ends to `lines`.
-inline const char* readerSkipBlanks(const char* p, const char* end, int& lines) {
+inline const char* readerSkipBlanks(const char* p, const char* end, int64_t& lines) {
     while (p < end && readerIsSpace(*p)) {
         lines += (*p == '\n');
         ++p;
@@ -290,7 +290,7 @@ inline const char* readerLineInt(const char* p, int& value) {
 
 // Ends a line scan at p, just past its last number: a line end is taken and counted, other
 // blanks are left for the next read. Returns null when p does not end the number.
-inline const char* readerLineEnd(const char* p, int& line) {
+inline const char* readerLineEnd(const char* p, int64_t& line) {
     if (*p == '\n') {
         line += 1;
         return p + 1;

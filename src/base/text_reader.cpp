@@ -27,7 +27,7 @@ int readerOpen(TextReader& reader, const std::string& path) {
     reader = TextReader{};
     reader.path = path;
     FileBytes bytes;
-    const int err = mapFile(path, bytes);
+    const int err = readWholeFile(path, bytes);
     reader.storage = bytes.storage;
     reader.text = bytes.data;
     reader.size = bytes.size;
@@ -39,7 +39,7 @@ int readerOpen(TextReader& reader, const std::string& path) {
 //----------------------------------------------------------------------------------
 
 // Records a failure at the given line unless one is already recorded. Always returns false.
-bool readerFailAt(TextReader& reader, int line, const std::string& message) {
+bool readerFailAt(TextReader& reader, int64_t line, const std::string& message) {
     if (!reader.failed) {
         reader.failed = true;
         reader.error = message;
@@ -62,7 +62,7 @@ std::string readerErrorText(const TextReader& reader) {
 void readerSkipSpace(TextReader& reader) {
     const char* p = reader.text + reader.pos;
     const char* end = reader.text + reader.size;
-    int lines = 0;
+    int64_t lines = 0;
     while (p < end && readerIsSpace(*p)) {
         lines += (*p == '\n');
         ++p;
@@ -95,7 +95,14 @@ std::string readerFoundText(const TextReader& reader, size_t at) {
         ++e;
     }
     std::string found = "\""; // built by appends: GCC 12 warns wrongly on "literal" + string
-    found.append(reader.text + at, e - at);
+    for (size_t i = at; i < e; ++i) {
+        // A raw NUL would cut the line short wherever the message is read as C text.
+        if (reader.text[i] == '\0') {
+            found += "\\0";
+        } else {
+            found += reader.text[i];
+        }
+    }
     found += '"';
     return found;
 }
@@ -123,7 +130,7 @@ bool readerSkipLine(TextReader& reader) {
 
 // Checks that `count` items of at least `bytesPerItem` bytes each (one separator included) could
 // still stand in the file, before anything is allocated from the count. `what` names the count.
-bool readerCountFits(TextReader& reader, int count, size_t bytesPerItem, int line,
+bool readerCountFits(TextReader& reader, int count, size_t bytesPerItem, int64_t line,
                      const char* what) {
     if (count < 0) {
         return readerFailAt(reader, line,
@@ -270,18 +277,20 @@ bool readerWord(TextReader& reader, std::string& word) {
     if (e == reader.pos) {
         return readerFail(reader, "expected a name, found end of file");
     }
+    // A path is cut at a NUL when it is opened: the name would name another file.
+    if (std::memchr(reader.text + reader.pos, '\0', e - reader.pos) != nullptr) {
+        return readerFail(reader, "a NUL byte inside the name " + readerFoundText(reader));
+    }
     word.assign(reader.text + reader.pos, e - reader.pos);
     reader.pos = e;
     return true;
 }
 
-// Reads a count line "<keyword> (%d) :" and checks that `count` entries of at least
-// `bytesPerItem` bytes could follow; `line` gets the count's line for later messages.
-bool readerCountLine(TextReader& reader, const char* keyword, const char* what, size_t bytesPerItem,
-                     int& count, int& line) {
+// Reads a count line "<keyword> (%d) :" whatever the count; `line` gets the count's line.
+bool readerCountLineAny(TextReader& reader, const char* keyword, int& count, int64_t& line) {
     readerSkipSpace(reader);
     size_t start = reader.pos;
-    int startLine = reader.line;
+    int64_t startLine = reader.line;
     if (!readerExpect(reader, keyword)) {
         return false;
     }
@@ -293,8 +302,13 @@ bool readerCountLine(TextReader& reader, const char* keyword, const char* what, 
         return false;
     }
     line = reader.line;
-    if (!readerInt(reader, count) || !readerExpect(reader, ") :\n")) {
-        return false;
-    }
-    return readerCountFits(reader, count, bytesPerItem, line, what);
+    return readerInt(reader, count) && readerExpect(reader, ") :\n");
+}
+
+// Reads a count line "<keyword> (%d) :" and checks that `count` entries of at least
+// `bytesPerItem` bytes could follow; `line` gets the count's line for later messages.
+bool readerCountLine(TextReader& reader, const char* keyword, const char* what, size_t bytesPerItem,
+                     int& count, int64_t& line) {
+    return readerCountLineAny(reader, keyword, count, line) &&
+           readerCountFits(reader, count, bytesPerItem, line, what);
 }

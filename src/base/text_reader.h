@@ -16,10 +16,10 @@ struct TextReader {
     const char* text = "";               // the whole file (not NUL-terminated)
     size_t size = 0;                     // bytes in text
     size_t pos = 0;                      // next byte to read
-    int line = 1;                        // line of the byte at pos, counted from 1
+    int64_t line = 1;                    // line of the byte at pos, counted from 1
     bool failed = false;                 // a read failed; later reads fail at once
     std::string error;                   // what failed first
-    int errorLine = 0;                   // line of the first failure
+    int64_t errorLine = 0;               // line of the first failure
 };
 
 //----------------------------------------------------------------------------------
@@ -38,7 +38,7 @@ int readerOpen(TextReader& reader, const std::string& path);
 //----------------------------------------------------------------------------------
 
 // Records a failure at the given line unless one is already recorded. Always returns false.
-bool readerFailAt(TextReader& reader, int line, const std::string& message);
+bool readerFailAt(TextReader& reader, int64_t line, const std::string& message);
 
 // Records a failure at the current line. Always returns false.
 bool readerFail(TextReader& reader, const std::string& message);
@@ -64,7 +64,7 @@ bool readerSkipLine(TextReader& reader);
 
 // Checks that `count` items of at least `bytesPerItem` bytes each (one separator included) could
 // still stand in the file, before anything is allocated from the count. `what` names the count.
-bool readerCountFits(TextReader& reader, int count, size_t bytesPerItem, int line,
+bool readerCountFits(TextReader& reader, int count, size_t bytesPerItem, int64_t line,
                      const char* what);
 
 //----------------------------------------------------------------------------------
@@ -85,10 +85,14 @@ bool readerFloat(TextReader& reader, float& value);
 // Scans three floats separated by white space (the "%f %f %f" of the formats).
 bool readerFloat3(TextReader& reader, float& x, float& y, float& z);
 
-// Scans a word as %s does: white space first, then every byte up to the next white space.
+// Scans a word as %s does: white space first, then every byte up to the next white space. A word
+// holding a NUL byte is a failure: no file can be named by it.
 bool readerWord(TextReader& reader, std::string& word);
+
+// Reads a count line "<keyword> (%d) :" whatever the count (negative included).
+bool readerCountLineAny(TextReader& reader, const char* keyword, int& count, int64_t& line);
 
 // Reads a count line "<keyword> (%d) :" and checks that `count` entries of at least
 // `bytesPerItem` bytes could follow; `line` gets the count's line for later messages.
 bool readerCountLine(TextReader& reader, const char* keyword, const char* what, size_t bytesPerItem,
-                     int& count, int& line);
+                     int& count, int64_t& line);

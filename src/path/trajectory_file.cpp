@@ -25,7 +25,7 @@ static void setTrajectoryDefaults(Trajectory& trajectory) {
 }
 
 // Reads "<keyword> <number>" of the header.
-static bool readHeaderInt(TextReader& reader, const char* keyword, int& value, int& line) {
+static bool readHeaderInt(TextReader& reader, const char* keyword, int& value, int64_t& line) {
     if (!readerExpect(reader, keyword)) {
         return false;
     }
@@ -145,7 +145,7 @@ LoadResult loadTrajectory(const std::string& path, Trajectory* trajectory) {
     int err = readerOpen(reader, path);
     if (err != 0) {
         fflush(stdout);
-        fprintf(stderr, "%s: %s\n", path.c_str(), strerror(err));
+        fprintf(stderr, "%s: %s\n", path.c_str(), fileErrorText(err).c_str());
         return LoadResult{};
     }
     if (!parseTrajectory(reader, *trajectory)) {

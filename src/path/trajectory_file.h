@@ -11,10 +11,10 @@ struct TextReader;
 // Where a trajectory file's header values stand and how many points it really holds, for the
 // map checker's messages.
 struct TrajectoryFileLines {
-    int positions = 0;  // line of the POSITIONS value
-    int curves = 0;     // line of the CURVES value
-    int loop = 0;       // line of the LOOP value
-    int pointsRead = 0; // points whose every track stood in the file before it ended
+    int64_t positions = 0; // line of the POSITIONS value
+    int64_t curves = 0;    // line of the CURVES value
+    int64_t loop = 0;      // line of the LOOP value
+    int pointsRead = 0;    // points whose every track stood in the file before it ended
 };
 
 // Reads a whole trajectory from a reader positioned at the start of the file.

@@ -16,6 +16,9 @@ unsigned int fontListBase = 0;
 
 static const char* const FONT_PICTURE = SHOW_FONT_PICTURE;
 static const int TEXT_BUFFER_SIZE = 1024; // formatted text, terminating zero included
+// List names kept for the font: set 1 with codes up to 255 names lists up to 351 past the base,
+// so lists made later (the meshes') must start beyond them or text would replay scene geometry.
+static const int FONT_RESERVED_LISTS = 512;
 
 // Loads the font picture and builds its lists; on failure reports the file and builds nothing.
 void loadFont() {
@@ -29,9 +32,10 @@ void loadFont() {
 }
 
 // One list per glyph of the 16 x 16 grid: a 10 x 16 textured quad, then the pen moves 10 right.
-// The top edge is sampled 0.001 inside the cell so the row above never bleeds in.
+// The top edge is sampled 0.001 inside the cell so the row above never bleeds in. The names past
+// the 256 glyphs stay reserved and empty: calling them draws nothing.
 void buildFontLists(unsigned int texture) {
-    fontListBase = glGenLists(256);
+    fontListBase = glGenLists(FONT_RESERVED_LISTS);
     glBindTexture(GL_TEXTURE_2D, texture);
     for (int i = 0; i < 256; i++) {
         const float cx = float(i % 16) / 16.0f;

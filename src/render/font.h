@@ -3,7 +3,7 @@
 
 // Written by loadFont and buildFontLists only (and tests).
 extern unsigned int fontTexture;  // 0 until loaded
-extern unsigned int fontListBase; // first of the 256 glyph lists, 0 until built
+extern unsigned int fontListBase; // first of 256 glyph lists in 512 names; 0 until built
 
 void loadFont();
 void buildFontLists(unsigned int texture);

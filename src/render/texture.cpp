@@ -58,6 +58,11 @@ unsigned int loadPictureOrReport(const std::string& path) {
 
 // A mesh's picture in a new image name of its own, uploaded (the scene load reports a failure).
 unsigned int uploadMeshPicture(const std::string& path) {
-    bindNewImage();
-    return loadPictureTexture(path);
+    const unsigned int image = bindNewImage();
+    const unsigned int texture = loadPictureTexture(path);
+    // The GL texture holds its own copy and nothing reads the image library's afterwards: kept,
+    // it would cost one decoded picture per mention of the file.
+    ilBindImage(0);
+    ilDeleteImages(1, &image);
+    return texture;
 }

@@ -19,6 +19,6 @@ unsigned int bindNewImage();
 // and 0.
 unsigned int loadPictureOrReport(const std::string& path);
 
-// A mesh's picture: a new image name, the picture loaded and uploaded. Returns the texture name,
-// or 0 when it is refused.
+// A mesh's picture: a new image name, the picture loaded and uploaded, the image name released
+// (each mesh keeps its own GL texture). Returns the texture name, or 0 when it is refused.
 unsigned int uploadMeshPicture(const std::string& path);

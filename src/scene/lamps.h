@@ -12,12 +12,12 @@
 
 // One lamp record, alive only while the lamps are set up.
 struct Lamp {
-    int index;         // place in the section; the lamp is light GL_LIGHT0 + index
-    float position[4]; // x, y, z from the file, w 1 (a point light)
-    float colour[4];   // r, g, b from the file, a the intensity
-    int line;          // line of the record's "position" word, for messages
-    int colourLine;    // line of the colour values, for messages
-    int intensityLine; // line of the intensity value, for messages
+    int index;             // place in the section; the lamp is light GL_LIGHT0 + index
+    float position[4];     // x, y, z from the file, w 1 (a point light)
+    float colour[4];       // r, g, b from the file, a the intensity
+    int64_t line;          // line of the record's "position" word, for messages
+    int64_t colourLine;    // line of the colour values, for messages
+    int64_t intensityLine; // line of the intensity value, for messages
 };
 
 // Reads `count` lamp records (position, colour, intensity) without touching OpenGL. Returns

@@ -86,7 +86,7 @@ LoadResult loadMap(const std::string& mapName, const SceneLoadHooks& hooks, MapR
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {
-        return loadFailure(path + ": " + strerror(err), 0);
+        return loadFailure(path + ": " + fileErrorText(err), 0);
     }
     // The whole file is checked first, so a broken map stops before anything is loaded.
     MapFile map;

@@ -1,6 +1,8 @@
 // Map files (".mde"): the sections read in their fixed order, nothing loaded from them.
 #include "scene/map_file.h"
 
+#include <new>
+
 // Smallest room one listed name takes, its separator included.
 static const size_t NAME_BYTES = 2;
 
@@ -8,32 +10,39 @@ static const size_t NAME_BYTES = 2;
 static bool readNames(TextReader& reader, const char* keyword, const char* what,
                       std::vector<MapEntry>& names) {
     int count = 0;
-    int line = 0;
+    int64_t line = 0;
     names.clear();
     if (!readerCountLine(reader, keyword, what, NAME_BYTES, count, line)) {
         return false;
     }
-    names.resize((size_t)count);
-    for (MapEntry& entry : names) {
+    // The list grows with the names actually read: a count in a sparse file reserves nothing.
+    for (int i = 0; i < count; ++i) {
+        MapEntry entry;
         readerSkipSpace(reader);
         entry.line = reader.line;
         if (!readerWord(reader, entry.name)) {
             return false;
         }
+        names.push_back(std::move(entry));
     }
     return true;
 }
 
-bool parseMapFile(TextReader& reader, MapFile& map) {
+// The sections in file order; parseMapFile turns a failed allocation into a message.
+static bool parseMapSections(TextReader& reader, MapFile& map) {
     map.sectionsRead = 0;
     readerSkipLine(reader);
     if (!parseCameraSection(reader, map.camera)) {
         return false;
     }
     map.sectionsRead = 1;
-    if (!readerCountLine(reader, "lampes", "lamp", LAMP_RECORD_BYTES, map.lampCount,
-                         map.lampLine) ||
-        !parseLamps(reader, map.lampCount, map.lamps)) {
+    // A lamp count of 0 or less sets up no lamp and is followed by no record.
+    if (!readerCountLineAny(reader, "lampes", map.lampCount, map.lampLine)) {
+        return false;
+    }
+    const int records = map.lampCount < 0 ? 0 : map.lampCount;
+    if (!readerCountFits(reader, records, LAMP_RECORD_BYTES, map.lampLine, "lamp") ||
+        !parseLamps(reader, records, map.lamps)) {
         return false;
     }
     map.sectionsRead = 2;
@@ -47,4 +56,12 @@ bool parseMapFile(TextReader& reader, MapFile& map) {
         map.sectionsRead = 3 + i;
     }
     return true;
+}
+
+bool parseMapFile(TextReader& reader, MapFile& map) {
+    try {
+        return parseMapSections(reader, map);
+    } catch (const std::bad_alloc&) {
+        return readerFail(reader, "not enough memory to read on");
+    }
 }

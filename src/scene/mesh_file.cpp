@@ -6,32 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
+#include <new>
+#include <stdexcept>
 #include <thread>
 
 #include "base/plain_lines.h"
+#include "scene/list_arrays.h"
 #include "scene/picture_check.h"
 
 // Smallest room one list entry takes in a file, one separator included ("0 0 0\n", "0,0 0,0
 // 0,0\n").
 static const size_t TRIPLE_BYTES = 6;
 static const size_t UV_LINE_BYTES = 12;
-
-// Sizes `v` to `count` entries. Large arrays are faulted in bulk first: one page fault per
-// 4 KiB page costs more than parsing the numbers that fill it.
-template <typename T> static void sizeArray(std::vector<T>& v, size_t count) {
-    const size_t bulk = (size_t)1 << 21;
-    v.reserve(count);
-    size_t bytes = count * sizeof(T);
-    if (bytes >= 2 * bulk) {
-        uintptr_t from = ((uintptr_t)v.data() + bulk - 1) & ~(uintptr_t)(bulk - 1);
-        uintptr_t to = ((uintptr_t)v.data() + bytes) & ~(uintptr_t)(bulk - 1);
-        madvise((void*)from, to - from, MADV_HUGEPAGE);
-#ifdef MADV_POPULATE_WRITE
-        madvise((void*)from, to - from, MADV_POPULATE_WRITE);
-#endif
-    }
-    v.resize(count);
-}
 
 // The lists are read by one loop (readEntries), one entry at a time as a whole line of plain
 // numbers ("1.5 -2 3\n"); an entry in any other shape, or too near the end of the text for the
@@ -46,14 +32,14 @@ static const char* lineScanLimit(const TextReader& reader) {
 }
 
 // Moves the reader to p on `line`.
-static void moveReader(TextReader& reader, const char* p, int line) {
+static void moveReader(TextReader& reader, const char* p, int64_t line) {
     reader.pos = (size_t)(p - reader.text);
     reader.line = line;
 }
 
 // Skips the blanks before an entry; an entry that starts right away (the usual case) costs
 // one test.
-static inline const char* entryStart(const char* p, const char* end, int& line) {
+static inline const char* entryStart(const char* p, const char* end, int64_t& line) {
     return (p < end && (unsigned char)*p > ' ') ? p : readerSkipBlanks(p, end, line);
 }
 
@@ -70,7 +56,7 @@ static inline const char* intThenSpace(const char* p, int& value) {
 }
 
 // "%f %f %f" as one line; returns the start of the next entry, or null.
-static inline const char* scanTripleLine(const char* p, Vec3& v, int& line) {
+static inline const char* scanTripleLine(const char* p, Vec3& v, int64_t& line) {
     if ((p = floatThen(p, v.x, ' ')) && (p = floatThen(p, v.y, ' ')) &&
         (p = readerLineFloat(p, v.z))) {
         return readerLineEnd(p, line);
@@ -79,7 +65,7 @@ static inline const char* scanTripleLine(const char* p, Vec3& v, int& line) {
 }
 
 // "%d %d %d" as one line, every index below `limit`; returns the next entry, or null.
-static inline const char* scanFaceLine(const char* p, int* face, unsigned limit, int& line) {
+static inline const char* scanFaceLine(const char* p, int* face, unsigned limit, int64_t& line) {
     if ((p = intThenSpace(p, face[0])) && (p = intThenSpace(p, face[1])) &&
         (p = readerLineInt(p, face[2])) && (unsigned)face[0] < limit && (unsigned)face[1] < limit &&
         (unsigned)face[2] < limit) {
@@ -89,7 +75,7 @@ static inline const char* scanFaceLine(const char* p, int* face, unsigned limit,
 }
 
 // "%f,%f %f,%f %f,%f" as one line; returns the next entry, or null.
-static inline const char* scanUvLine(const char* p, float* uv, int& line) {
+static inline const char* scanUvLine(const char* p, float* uv, int64_t& line) {
     if ((p = floatThen(p, uv[0], ',')) && (p = floatThen(p, uv[1], ' ')) &&
         (p = floatThen(p, uv[2], ',')) && (p = floatThen(p, uv[3], ' ')) &&
         (p = floatThen(p, uv[4], ',')) && (p = readerLineFloat(p, uv[5]))) {
@@ -106,7 +92,7 @@ static size_t readPlainLines(TextReader& reader, size_t count, size_t splitBytes
     const char* p = reader.text + reader.pos;
     const size_t read = plainLinesSplit(p, reader.text + reader.size, lineScanLimit(reader), count,
                                         splitBytes, scan);
-    moveReader(reader, p, reader.line + (int)read);
+    moveReader(reader, p, reader.line + (int64_t)read);
     return read;
 }
 
@@ -121,16 +107,16 @@ static bool readEntries(TextReader& reader, T* const first, size_t count, size_t
         return false;
     }
     const size_t plain = readPlainLines(reader, count, splitBytes, [&](const char* p, size_t i) {
-        int line = 0;
+        int64_t line = 0;
         return scanLine(p, first + width * i, line);
     });
     const char* const end = reader.text + reader.size;
     const char* const limit = lineScanLimit(reader);
     const char* p = reader.text + reader.pos;
-    int line = reader.line;
+    int64_t line = reader.line;
     for (T *entry = first + width * plain, *const last = first + width * count; entry != last;
          entry += width) {
-        int entryLine = line;
+        int64_t entryLine = line;
         const char* start = entryStart(p, end, entryLine);
         const char* next = start < limit ? scanLine(start, entry, entryLine) : nullptr;
         if (next != nullptr) {
@@ -149,17 +135,17 @@ static bool readEntries(TextReader& reader, T* const first, size_t count, size_t
     return true;
 }
 
-// Reads `out.size()` lines of three floats into `out`, already sized.
-static bool readTriples(TextReader& reader, std::vector<Vec3>& out, size_t splitBytes) {
+// Reads `count` lines of three floats into first[0..count).
+static bool readTriples(TextReader& reader, Vec3* const first, size_t count, size_t splitBytes) {
     return readEntries(
-        reader, out.data(), out.size(), 1, splitBytes,
-        [](const char* p, Vec3* v, int& line) { return scanTripleLine(p, *v, line); },
+        reader, first, count, 1, splitBytes,
+        [](const char* p, Vec3* v, int64_t& line) { return scanTripleLine(p, *v, line); },
         [&reader](Vec3* v) { return readerFloat3(reader, v->x, v->y, v->z); });
 }
 
 // Records a fault and returns true when the caller asked to keep going; otherwise fails the
 // read with it.
-static bool meshFault(TextReader& reader, MeshFileDetails& details, int line,
+static bool meshFault(TextReader& reader, MeshFileDetails& details, int64_t line,
                       const std::string& message) {
     if (!details.keepGoing) {
         return readerFailAt(reader, line, message);
@@ -171,12 +157,13 @@ static bool meshFault(TextReader& reader, MeshFileDetails& details, int line,
     return true;
 }
 
-// Reads the triangles and checks each corner against the vertex count.
-static bool readFaces(TextReader& reader, MeshData& mesh, MeshFileDetails& details) {
+// Reads `count` triangles into first[0..3 count) and checks each corner against the vertex count.
+static bool readFaces(TextReader& reader, const MeshData& mesh, MeshFileDetails& details,
+                      int* const first, size_t count) {
     const unsigned vertexLimit = (unsigned)mesh.vertexCount;
     return readEntries(
-        reader, mesh.faces.data(), mesh.faces.size() / 3, 3, details.splitBytes,
-        [vertexLimit](const char* p, int* face, int& line) {
+        reader, first, count, 3, details.splitBytes,
+        [vertexLimit](const char* p, int* face, int64_t& line) {
             return scanFaceLine(p, face, vertexLimit, line);
         },
         [&](int* face) {
@@ -202,11 +189,11 @@ static bool readUvLine(TextReader& reader, float* uv) {
            readerFloat(reader, uv[4]) && readerExpect(reader, ",") && readerFloat(reader, uv[5]);
 }
 
-// Reads the uv lines into `out`, six floats each, already sized.
-static bool readUvLines(TextReader& reader, std::vector<float>& out, size_t splitBytes) {
+// Reads `count` uv lines into first[0..6 count).
+static bool readUvLines(TextReader& reader, float* const first, size_t count, size_t splitBytes) {
     return readEntries(
-        reader, out.data(), out.size() / 6, 6, splitBytes,
-        [](const char* p, float* uv, int& line) { return scanUvLine(p, uv, line); },
+        reader, first, count, 6, splitBytes,
+        [](const char* p, float* uv, int64_t& line) { return scanUvLine(p, uv, line); },
         [&reader](float* uv) { return readUvLine(reader, uv); });
 }
 
@@ -222,7 +209,7 @@ static bool readTextureSection(TextReader& reader, MeshData& mesh, std::string& 
         return false;
     }
     int uvCount = 0;
-    int line = 0;
+    int64_t line = 0;
     if (!readerCountLine(reader, "uv mapping", "uv", UV_LINE_BYTES, uvCount, line)) {
         return false;
     }
@@ -231,8 +218,10 @@ static bool readTextureSection(TextReader& reader, MeshData& mesh, std::string& 
                                                    std::to_string(mesh.faceCount) + " faces")) {
         return false;
     }
-    sizeArray(mesh.faceUVs, (size_t)uvCount * 6);
-    return readUvLines(reader, mesh.faceUVs, details.splitBytes);
+    return readList(reader, mesh.faceUVs, (size_t)uvCount, 6, line, "uv",
+                    [&](float* first, size_t count) {
+                        return readUvLines(reader, first, count, details.splitBytes);
+                    });
 }
 
 size_t meshSplitBytes() {
@@ -246,23 +235,28 @@ bool parseMesh(TextReader& reader, MeshData& mesh, std::string& textureName) {
     return parseMesh(reader, mesh, textureName, details);
 }
 
-bool parseMesh(TextReader& reader, MeshData& mesh, std::string& textureName,
-               MeshFileDetails& details) {
+// The sections in file order; parseMesh turns a failed allocation into a message.
+static bool parseMeshSections(TextReader& reader, MeshData& mesh, std::string& textureName,
+                              MeshFileDetails& details) {
     textureName.clear();
-    int line = 0;
+    int64_t line = 0;
     if (!readerCountLine(reader, "vertices", "vertex", TRIPLE_BYTES, mesh.vertexCount, line)) {
         return false;
     }
-    sizeArray(mesh.vertices, (size_t)mesh.vertexCount);
-    if (!readTriples(reader, mesh.vertices, details.splitBytes)) {
+    auto triples = [&](Vec3* first, size_t count) {
+        return readTriples(reader, first, count, details.splitBytes);
+    };
+    if (!readList(reader, mesh.vertices, (size_t)mesh.vertexCount, 1, line, "vertex", triples)) {
         return false;
     }
 
     if (!readerCountLine(reader, "faces", "face", TRIPLE_BYTES, mesh.faceCount, line)) {
         return false;
     }
-    sizeArray(mesh.faces, (size_t)mesh.faceCount * 3);
-    if (!readFaces(reader, mesh, details)) {
+    if (!readList(reader, mesh.faces, (size_t)mesh.faceCount, 3, line, "face",
+                  [&](int* first, size_t count) {
+                      return readFaces(reader, mesh, details, first, count);
+                  })) {
         return false;
     }
 
@@ -276,8 +270,7 @@ bool parseMesh(TextReader& reader, MeshData& mesh, std::string& textureName,
                        std::to_string(mesh.vertexCount) + " vertices")) {
         return false;
     }
-    sizeArray(mesh.normals, (size_t)normalCount);
-    if (!readTriples(reader, mesh.normals, details.splitBytes)) {
+    if (!readList(reader, mesh.normals, (size_t)normalCount, 1, line, "normal", triples)) {
         return false;
     }
 
@@ -305,7 +298,7 @@ LoadResult loadMesh(const std::string& path, const SceneLoadHooks& hooks, Mesh& 
     TextReader reader;
     int err = readerOpen(reader, path);
     if (err != 0) {
-        return loadFailure(path + ": " + strerror(err), 1);
+        return loadFailure(path + ": " + fileErrorText(err), 1);
     }
     std::string textureName;
     if (!parseMesh(reader, mesh, textureName)) {
@@ -326,4 +319,13 @@ void loadMeshTexture(const std::string& path, const SceneLoadHooks& hooks, Mesh&
         return;
     }
     mesh.texture = texture;
+}
+
+bool parseMesh(TextReader& reader, MeshData& mesh, std::string& textureName,
+               MeshFileDetails& details) {
+    try {
+        return parseMeshSections(reader, mesh, textureName, details);
+    } catch (const std::bad_alloc&) {
+        return readerFail(reader, "not enough memory to read on");
+    }
 }

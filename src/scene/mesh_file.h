@@ -27,15 +27,15 @@ size_t meshSplitBytes();
 
 // A fault that a parse asked to keep going stepped over.
 struct MeshFault {
-    int line;            // line of the fault
+    int64_t line;        // line of the fault
     std::string message; // what is wrong
 };
 
 // What the map checker wants from a mesh file beyond the record.
 struct MeshFileDetails {
     bool keepGoing = false;        // in: step over bad face indices and short normal or uv lists
-    int colorLine = 0;             // out: line of the first colour value
-    int textureLine = 0;           // out: line of the texture name (textured meshes)
+    int64_t colorLine = 0;         // out: line of the first colour value
+    int64_t textureLine = 0;       // out: line of the texture name (textured meshes)
     std::vector<MeshFault> faults; // out: the first MESH_FAULT_LIMIT faults stepped over
     int faultCount = 0;            // out: every fault stepped over
     size_t splitBytes = meshSplitBytes(); // in: lists of more text are read on two threads

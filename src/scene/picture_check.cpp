@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_map.h"
 #include "scene/jpeg_check.h"
 #include "scene/picture_check.h"
 
@@ -143,6 +144,10 @@ static bool readAsJpeg(const std::string& path) {
 // error behind, or gave a size outside 1..maxSize (the Targa reader answers "loaded" for some
 // damaged files with an absurd size, and uploading those crashes inside the library).
 bool loadPictureChecked(const std::string& path, int maxSize) {
+    // The image library would wait for ever on a FIFO and read /dev/zero to the end of memory.
+    if (regularFileCheck(path) != 0) {
+        return false;
+    }
     // A damaged header can claim gigabytes of pixels that the library would try to allocate.
     int claimedWidth = 0;
     int claimedHeight = 0;

@@ -11,7 +11,7 @@
 const char* imageLibraryVersionProblem(int ilVersion, int iluVersion, int ilutVersion);
 
 // Loads one picture into the image already bound and checks it, without uploading: false when
-// the picture can't be read, the library reports an error after the load, or a side is not in
+// the picture is not a regular file (a FIFO, a device) or can't be read, the library reports an error after the load, or a side is not in
 // 1..maxSize. A header that claims a side above maxSize, or far more pixels than the file could
 // hold, is refused before the library allocates for it; so is a file the library would read as a
 // JPEG that does not decode cleanly with libjpeg (its reader hangs on some). Needs no GL context.

@@ -125,7 +125,7 @@ def cleanup(path):
 class Player:
     """One run of skarn: a fake clock, a display, output files, and the means to drive it."""
 
-    def __init__(self, workdir, args, display=None, fake_clock=True, env=None, wrapper=None):
+    def __init__(self, workdir, args, display=None, fake_clock=True, env=None, wrapper=None, stdin=subprocess.DEVNULL):
         self.workdir, self.display, self.window = workdir, display, None
         self.out_path, self.err_path = os.path.join(workdir, "stdout.txt"), os.path.join(workdir, "stderr.txt")
         self.clock_file = os.path.join(workdir, "fake-clock.txt")
@@ -137,7 +137,7 @@ class Player:
         e.update(env or {})
         self.out, self.err = open(self.out_path, "wb"), open(self.err_path, "wb")
         self.proc = subprocess.Popen((wrapper or []) + [SKARN] + list(args), cwd=workdir, env=e, stdout=self.out,
-                                     stderr=self.err, stdin=subprocess.DEVNULL)
+                                     stderr=self.err, stdin=stdin)
 
     def set_clock(self, seconds):
         """Moves the fake clock to `seconds` past the fake start; it runs on from there."""
@@ -198,6 +198,8 @@ class Player:
             self.proc.wait()
         self.out.close()
         self.err.close()
+        if self.proc.stdin:
+            self.proc.stdin.close()
 
 
 class PlayerTest(unittest.TestCase):

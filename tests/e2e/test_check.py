@@ -8,6 +8,8 @@ import unittest
 
 import harness as h
 
+VERSION = re.search(r"project\(skarn VERSION (\S+)", open(os.path.join(h.ROOT, "CMakeLists.txt")).read()).group(1)
+
 CHECK = os.environ.get("SKARN_CHECK_BIN", os.path.join(h.ROOT, "build", "skarn-check"))
 BOX = h.box_mesh(2, (0.5, 0.5, 0.5))
 TEXTURED = h.box_mesh(2, (1, 1, 1), texture="herbe.jpg")
@@ -54,6 +56,8 @@ MAPS = [
      [("MAP", "objet (", "error", "objets"), ("caillou.msh", None, "error", "cannot open")]),
     ("court", {"MAP": VALID["MAP"].replace("monde (2)", "monde (3)")},
      [("MAP", "objets (", "error", "objets", "more names")]),
+    ("sans-lampes", {"MAP": world("sol").replace("lampes (0)", "lampes (-1)")},
+     [("MAP", "lampes (", "warning", "negative lamp count (-1)")]),
     ("compte", {"MAP": world("sol", lamps=[((i, 9, 0), (1, 1, 1), 1) for i in range(8)]) + "x\n"},
      [("MAP", "lampes (", "error", "8 lamps"), ("MAP", -1, "error", "arbres (1)")]),
     ("points", {"MAP": world("sol", objects=["oiseau", "pie"]), "pie.msh": BOX,
@@ -98,6 +102,11 @@ def place(name, files, file_name, where):
     return result + ":%d" % (found + 1)
 
 
+def summary_text(errors, warnings):
+    """The last line: "1 error" and "1 warning" in the singular."""
+    return "%d error%s, %d warning%s" % (errors, "s" * (errors != 1), warnings, "s" * (warnings != 1))
+
+
 def run_check(workdir, *args):
     proc = subprocess.run([CHECK] + list(args), cwd=workdir, capture_output=True, timeout=60)
     out = proc.stdout.decode("latin-1").splitlines()
@@ -137,7 +146,7 @@ class Check(unittest.TestCase):
                 for (file_a, line_a), (file_b, line_b) in zip(places, places[1:]):
                     self.assertTrue(file_a != file_b or int(line_a or 0) <= int(line_b or 0), report)
                 errors = sum(f[2] == "error" for f in findings)
-                summary = "%d errors, %d warnings" % (errors, len(findings) - errors)
+                summary = summary_text(errors, len(findings) - errors)
                 self.assertEqual(out[-1:], [summary], report)
                 self.assertEqual(len(out), len(findings) + 1, report)
                 self.assertEqual(status, 1 if errors else 0, report)
@@ -146,6 +155,10 @@ class Check(unittest.TestCase):
         for args in ([], ["a", "b"]):
             status, out, err = run_check(self.workdir, *args)
             self.assertEqual((status, out, "usage" in err), (2, [], True))
+        status, out, err = run_check(self.workdir, "--help")
+        self.assertEqual((status, out[0], err), (0, "usage: skarn-check MAP", ""))
+        self.assertTrue(any("Status 0 when no error" in line for line in out), out)
+        self.assertEqual(run_check(self.workdir, "--version")[:2], (0, ["skarn-check " + VERSION]))
         self.assertEqual(run_check(h.ROOT, "demo")[:2], (0, ["0 errors, 0 warnings"]))
         workdir = h.new_workdir("skarn-check-show-")
         self.addCleanup(h.cleanup, workdir)
@@ -156,6 +169,64 @@ class Check(unittest.TestCase):
         self.assertEqual(sorted(l.split(": warning")[0] for l in out[:-1]), [
             "media/musique.mp3", "textures/Font.tga", "textures/fin.jpg", "textures/top.jpg"])
         self.assertEqual((status, out[-1]), (0, "0 errors, 4 warnings"), err)
+
+    def test_music_that_can_not_play_is_a_warning_with_its_reason(self):
+        workdir = h.new_workdir("skarn-check-music-")
+        self.addCleanup(h.cleanup, workdir)
+        os.chmod(workdir, 0o755)
+        h.make_show_pictures(workdir)
+        h.write_file(os.path.join(workdir, "map/vide/vide.mde"), h.map_file(anime=0))
+        music = os.path.join(workdir, "media/musique.mp3")
+        nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+        # (what the file holds, its mode, the reason given)
+        for content, mode, reason in ((b"this is not music\n", 0o644, "Unknown file format"),
+                                      (b"\xff\xfb" + bytes(400), 0o644, "Unknown file format"),
+                                      (None, 0o000, "Error loading file")):
+            with self.subTest(reason=reason, mode=mode):
+                if content is None:
+                    h.write_music(workdir, seconds=1)
+                else:
+                    h.write_file(music, content)
+                os.chmod(music, mode)
+                proc = subprocess.run(nobody + [CHECK, "vide"], cwd=workdir, capture_output=True, timeout=60)
+                out = proc.stdout.decode("latin-1").splitlines()
+                self.assertEqual(out, ["media/musique.mp3: warning: the music can't be played: %s "
+                                       "(the show plays in silence)" % reason, summary_text(0, 1)], proc.stderr)
+                self.assertEqual(proc.returncode, 0)
+        os.chmod(music, 0o644)
+        self.assertEqual(run_check(workdir, "vide")[:2], (0, [summary_text(0, 0)]))
+
+    def test_fifos_and_endless_devices_are_errors_and_never_waited_on(self):
+        name = "hostile"
+        self.write_map(name, {})
+        folder = os.path.join(self.workdir, "map", name)
+        for path, target in (("sol.msh", None), ("rocher.msh", "/dev/zero"), ("oiseau.dpl", None),
+                             ("camera.dpl", "/dev/urandom"), ("sapin.msh", None)):
+            os.remove(os.path.join(folder, path))
+            os.mkfifo(os.path.join(folder, path)) if target is None else os.symlink(target, os.path.join(folder, path))
+        # A textured mesh naming a FIFO picture.
+        h.write_file(os.path.join(folder, "oiseau.msh"), h.box_mesh(1, (1, 1, 1), texture="tube.jpg"))
+        fifo = os.path.join(self.workdir, "textures/tube.jpg")
+        if not os.path.exists(fifo):
+            os.mkfifo(fifo)
+        self.addCleanup(os.remove, fifo)
+        # A memory ceiling: a reader that swallows /dev/zero hits it at once. The timeout only
+        # guards against a hang.
+        limit = "" if h.SANITIZED else "ulimit -v 4000000; "  # the sanitizer needs the address space
+        proc = subprocess.run(["bash", "-c", limit + 'exec "$0" "$@"', CHECK, name], cwd=self.workdir,
+                              capture_output=True, timeout=60)
+        out = proc.stdout.decode("latin-1").splitlines()
+        why = "not a regular file (a pipe, a device or a socket is never read)"
+        self.assertEqual(out[:-1], [
+            "map/hostile/camera.dpl: error: cannot open the camera path (the map's camera has anime 1): " + why,
+            "map/hostile/sol.msh: error: cannot open the mesh file, named at map/hostile/hostile.mde:10: " + why,
+            "map/hostile/rocher.msh: error: cannot open the mesh file, named at map/hostile/hostile.mde:11: " + why,
+            "textures/tube.jpg: error: %s (named at map/hostile/oiseau.msh:34)" % why,
+            "map/hostile/oiseau.dpl: error: cannot open the object trajectory, named at map/hostile/hostile.mde:13: "
+            + why,
+            "map/hostile/sapin.msh: error: cannot open the mesh file, named at map/hostile/hostile.mde:15: " + why],
+            proc.stdout)
+        self.assertEqual((out[-1], proc.returncode), (summary_text(6, 0), 1))
 
     def test_never_crashes_on_the_fuzz_corpus(self):
         roles = {"fuzz_map": ["MAP"], "fuzz_mesh": ["sol.msh", "sapin.msh"],
@@ -171,7 +242,7 @@ class Check(unittest.TestCase):
                 self.write_map("corpus", {target: data for target in targets})
                 status, out, err = run_check(self.workdir, "corpus")
                 self.assertIn(status, (0, 1), "%s/%s: %s" % (kind, entry, err))
-                self.assertRegex(out[-1], r"^\d+ errors, \d+ warnings$")
+                self.assertRegex(out[-1], r"^\d+ errors?, \d+ warnings?$")
                 runs += 1
         self.assertGreater(runs, 30)
 

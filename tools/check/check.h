@@ -8,7 +8,7 @@
 // One problem found in one file.
 struct Finding {
     std::string file;    // path as the player opens it, relative to the working directory
-    int line;            // line in that file, counted from 1; 0 when no line applies
+    int64_t line;        // line in that file, counted from 1; 0 when no line applies
     bool error;          // true: the map breaks or can't load; false: it loads but looks wrong
     std::string message; // what is wrong, in a few words
 };
@@ -21,7 +21,7 @@ std::vector<Finding> checkMap(const std::string& root, const std::string& mapNam
 // "file:line: error: message", or "file: error: message" when the line is 0.
 std::string findingText(const Finding& finding);
 
-// "N errors, M warnings".
+// "N errors, M warnings", with "1 error" and "1 warning" for one.
 std::string summaryText(const std::vector<Finding>& findings);
 
 // Exit status of a check: 1 when any finding is an error, else 0.

@@ -34,8 +34,8 @@ struct CheckRun {
 enum TrajectoryRole { ROLE_CAMERA, ROLE_OBJECT };
 
 // Adds an error or a warning.
-void addError(CheckRun& run, const std::string& file, int line, const std::string& message);
-void addWarning(CheckRun& run, const std::string& file, int line, const std::string& message);
+void addError(CheckRun& run, const std::string& file, int64_t line, const std::string& message);
+void addWarning(CheckRun& run, const std::string& file, int64_t line, const std::string& message);
 
 // Orders the findings from index `from` on by line, keeping their order within a line.
 void sortFindingsFrom(CheckRun& run, size_t from);
@@ -65,7 +65,7 @@ bool isPictureFormatKnown(const std::string& name);
 void checkShowFiles(CheckRun& run);
 
 // "file:line" for messages.
-std::string placeText(const std::string& file, int line);
+std::string placeText(const std::string& file, int64_t line);
 
 // A float for messages, as short as %g writes it.
 std::string numberText(float value);

@@ -16,6 +16,11 @@ static void checkLamps(CheckRun& run, const std::string& file, const MapFile& ma
                  std::to_string(map.lampCount) + " lamps: at most " + std::to_string(MAX_LAMPS) +
                      " are allowed, the player switches every lamp off");
     }
+    if (map.lampCount < 0) {
+        addWarning(run, file, map.lampLine,
+                   "a negative lamp count (" + std::to_string(map.lampCount) +
+                       "): the map has no lamp");
+    }
     static const char* channels[3] = {"red", "green", "blue"};
     for (const Lamp& lamp : map.lamps) {
         for (int c = 0; c < 3; ++c) {
@@ -78,7 +83,7 @@ static void checkMapFile(CheckRun& run, const std::string& mapDir, const std::st
     TextReader reader;
     int err = openChecked(run, file, reader);
     if (err != 0) {
-        addError(run, file, 0, std::string("cannot open the map file: ") + strerror(err));
+        addError(run, file, 0, std::string("cannot open the map file: ") + fileErrorText(err));
         return;
     }
     MapFile map;

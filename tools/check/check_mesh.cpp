@@ -5,7 +5,7 @@
 #include "scene/mesh_file.h"
 
 // Warns about colour values outside 0 to 1.
-static void checkColour(CheckRun& run, const std::string& file, const Mesh& mesh, int line) {
+static void checkColour(CheckRun& run, const std::string& file, const Mesh& mesh, int64_t line) {
     const float values[3] = {mesh.color.r, mesh.color.g, mesh.color.b};
     static const char* channels[3] = {"red", "green", "blue"};
     for (int c = 0; c < 3; ++c) {
@@ -19,7 +19,7 @@ static void checkColour(CheckRun& run, const std::string& file, const Mesh& mesh
 
 // Warns about a texture name in a format the show is not made for.
 static void checkTextureFormat(CheckRun& run, const std::string& file, const std::string& name,
-                               int line) {
+                               int64_t line) {
     if (!isPictureFormatKnown(name)) {
         addWarning(run, file, line,
                    "texture \"" + name + "\" is neither JPEG nor Targa (.jpg, .jpeg or .tga)");
@@ -56,7 +56,7 @@ MeshSummary checkMeshFile(CheckRun& run, const std::string& path, const std::str
     int err = openChecked(run, path, reader);
     if (err != 0) {
         addError(run, path, 0,
-                 "cannot open the mesh file, named at " + namedAt + ": " + strerror(err));
+                 "cannot open the mesh file, named at " + namedAt + ": " + fileErrorText(err));
         run.meshes[path] = summary;
         return summary;
     }

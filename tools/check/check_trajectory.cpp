@@ -58,7 +58,7 @@ void checkTrajectoryFile(CheckRun& run, const std::string& path, TrajectoryRole 
     if (err != 0) {
         std::string what = role == ROLE_CAMERA ? "camera path (the map's camera has anime 1)"
                                                : "object trajectory, named at " + namedAt;
-        addError(run, path, 0, "cannot open the " + what + ": " + strerror(err));
+        addError(run, path, 0, "cannot open the " + what + ": " + fileErrorText(err));
         return;
     }
     size_t first = run.findings.size();

@@ -5,11 +5,11 @@
 
 #include "check_local.h"
 
-void addError(CheckRun& run, const std::string& file, int line, const std::string& message) {
+void addError(CheckRun& run, const std::string& file, int64_t line, const std::string& message) {
     run.findings.push_back({file, line, true, message});
 }
 
-void addWarning(CheckRun& run, const std::string& file, int line, const std::string& message) {
+void addWarning(CheckRun& run, const std::string& file, int64_t line, const std::string& message) {
     run.findings.push_back({file, line, false, message});
 }
 
@@ -36,7 +36,7 @@ void addReaderError(CheckRun& run, const TextReader& reader) {
     addError(run, reader.path, reader.errorLine, reader.error + hint);
 }
 
-std::string placeText(const std::string& file, int line) {
+std::string placeText(const std::string& file, int64_t line) {
     return line > 0 ? file + ":" + std::to_string(line) : file;
 }
 
@@ -54,8 +54,9 @@ std::string findingText(const Finding& finding) {
 std::string summaryText(const std::vector<Finding>& findings) {
     size_t errors = (size_t)std::count_if(findings.begin(), findings.end(),
                                           [](const Finding& f) { return f.error; });
-    return std::to_string(errors) + " errors, " + std::to_string(findings.size() - errors) +
-           " warnings";
+    const size_t warnings = findings.size() - errors;
+    return std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") +
+           std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings");
 }
 
 int checkStatus(const std::vector<Finding>& findings) {

@@ -2,6 +2,9 @@
 // a frame leaves. (The order of a frame's calls is checked end to end with apitrace.)
 #include <GL/glu.h>
 
+#include <cmath>
+#include <cstdlib>
+
 #include "path/camera.h"
 #include "render/frame.h"
 #include "render/particle_motion.h"
@@ -147,5 +150,56 @@ TEST(Frame, ParticlesAreRebornAboutTheObjectsDrift) {
             EXPECT_NEAR(particle.velocity[2], -300.0f, 30.0f);
         }
     }
+    objectList.clear();
+}
+
+// Two emitting objects in one frame: the one pool advances once per object, each particle aging
+// twice, and a particle that fades out during the second object's pass is reborn at that object.
+TEST(Frame, TwoEmittingObjectsAdvanceThePoolTwice) {
+    startScene({0, 0, 30});
+    const Vec3 emitters[2] = {{-5, 1, 0}, {5, 2, 0}};
+    for (const Vec3& at : emitters) {
+        SceneObject object;
+        object.mesh = triangle({0, 0, 0}, {0.1f, 0, 0}, {0, 0.1f, 0}, {1, 1, 1});
+        object.mesh.emitsParticles = 1;
+        object.motionDelta = {0, 0, 0};
+        object.path.position = at;
+        objectList.push_back(object);
+    }
+    for (int i = 0; i < MAX_PARTICLES; i++) {
+        Particle& p = particleSystem.particles[i];
+        p = Particle{1, 1.0f, 0.01f, 0.1f, 0.9f, 0.9f, 0.9f, {0, 0, 0}, {10, 20, 30}, {0, 0, 0}};
+    }
+    particleSystem.slowdown = 1.0f;
+    particleSystem.particles[0].life = 0.05f; // fades in the first pass: reborn at the first
+    particleSystem.particles[0].fade = 0.03f;
+    particleSystem.particles[1].life = 0.1f; // fades in the second pass: reborn at the second
+    particleSystem.particles[1].fade = 0.03f;
+    ParticleSystem expected = particleSystem;
+    srand(11);
+    for (const Vec3& at : emitters) {
+        for (Particle& p : expected.particles) {
+            advanceParticle(p, 1.0f, at.x, at.y, at.z, 0, 0, 0);
+        }
+    }
+    srand(11);
+    drawSceneFrame(clockAt(100));
+    for (int i = 0; i < MAX_PARTICLES; i++) {
+        const Particle& p = particleSystem.particles[i];
+        const Particle& e = expected.particles[i];
+        ASSERT_EQ(p.life, e.life) << i;
+        ASSERT_EQ(p.size, e.size) << i;
+        ASSERT_EQ(p.position[0], e.position[0]) << i;
+        ASSERT_EQ(p.position[1], e.position[1]) << i;
+        ASSERT_EQ(p.velocity[2], e.velocity[2]) << i;
+    }
+    const Particle* p = particleSystem.particles;
+    EXPECT_FLOAT_EQ(p[2].life, 1.0f - 4 * 0.01f); // two updates of twice the fade
+    EXPECT_FLOAT_EQ(p[2].size, 0.1f + 2 * (0.01f + 0.04f));
+    EXPECT_LT(p[0].life, 1.0f);
+    EXPECT_NEAR(p[0].position[0], -5.0f, 0.05f);
+    EXPECT_EQ(p[1].position[0], 5.0f);
+    EXPECT_EQ(p[1].position[1], 2.0f);
+    EXPECT_EQ(p[1].life, 1.0f);
     objectList.clear();
 }

@@ -95,3 +95,28 @@ TEST(Font, SetsNullFormatLongTextAndNoFont) {
     EXPECT_TRUE(pixelNear(20, 479 - 24, 0, 0, 0));
     useTestFont();
 }
+
+// Display lists made after the font (the meshes' lists) never answer a code of either set: set 1
+// with codes 160 to 255 names lists past the 256 glyphs, which must draw nothing.
+TEST(Font, ListsMadeAfterTheFontAreNeverCalledByText) {
+    resetRenderState();
+    buildFontLists(makeSolidTexture(255, 255, 255));
+    const unsigned int base = fontListBase;
+    const GLuint later = glGenLists(1); // what a mesh compiled after the font gets
+    glNewList(later, GL_COMPILE);
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(1, 0, 1);
+    glRecti(-1000, -1000, 2000, 2000);
+    glEndList();
+    std::string codes;
+    for (int c = 160; c < 256; c++) {
+        codes += char(c);
+    }
+    glClear(GL_COLOR_BUFFER_BIT);
+    printText(0, 100, 1, "%s", codes.c_str());
+    EXPECT_TRUE(pixelNear(320, 240, 0, 0, 0) && pixelNear(5, 479 - 105, 0, 0, 0));
+    EXPECT_GE(later, base - 32 + 128 + 256);
+    glDeleteLists(later, 1);
+    glColor3f(1, 1, 1);
+    useTestFont();
+}

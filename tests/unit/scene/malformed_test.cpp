@@ -3,13 +3,17 @@
 // records that agree with their counts, and no allocation larger than the file could hold.
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
 #include <new>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "base/file_map.h"
 #include "path/trajectory_file.h"
 #include "scene/map_file.h"
 #include "scene/mesh_file.h"
+#include "support/test_files.h"
 
 // The largest single request to operator new while `allocationWatch` is on.
 static bool allocationWatch = false;
@@ -134,7 +138,7 @@ TEST(Malformed, EachFaultNamesItsLine) {
          0},
         {MAP, CAMERA.substr(0, CAMERA.find("anime : ") + 8) + "oui\n", 4,
          "expected an integer, found \"oui\"", 0},
-        {MAP, CAMERA + "lampes (-1) :\n", 5, "negative lamp count -1", 1},
+        {MAP, CAMERA + "lampes (-1) :\n", 6, "expected \"monde\", found end of file", 2},
         {MAP, CAMERA + "lampes (3) :\nposition : 0 1 2\ncouleur : 1 1 1\nintensite : 1\n", 5,
          "lamp count 3" + std::string(larger), 1},
         {MAP, CAMERA + "lampes (1) :\nposition : 1 2 3\ncouleur : 1 1\nintensite : 1\n", 8,
@@ -211,4 +215,30 @@ TEST(Malformed, DamagedBytesNoiseLongWordsAndLongNames) {
     ASSERT_TRUE(o.ok) << readerErrorText(o.reader);
     ASSERT_TRUE(o.map.trees.size() == 1) << readerErrorText(o.reader);
     EXPECT_EQ(o.map.trees[0].name, std::string(300, 's'));
+}
+
+// A file that holds fewer (or more) bytes than its size said when it was opened, as one cut or
+// grown while it is read: "file changed or ended while read", never a signal or a half-read parse.
+TEST(Malformed, FileShorterOrLongerThanItsSizeSaid) {
+    const std::string dir = makeScratchDir();
+    const std::string path = dir + "/cut.msh";
+    for (size_t held = 0; held <= VALID_MESH.size(); held += 7) {
+        writeTextFile(path, VALID_MESH.substr(0, held));
+        for (size_t said : {VALID_MESH.size(), held + 1, held ? held - 1 : 0}) {
+            const int fd = open(path.c_str(), O_RDONLY);
+            ASSERT_GE(fd, 0);
+            FileBytes bytes;
+            const int err = readFileBytes(fd, said, bytes);
+            close(fd);
+            if (said == held || said == 0) {
+                EXPECT_TRUE(err == 0 &&
+                            std::string(bytes.data, bytes.size) == VALID_MESH.substr(0, held))
+                    << held << " " << said;
+            } else {
+                EXPECT_TRUE(err == FILE_CHANGED && bytes.size == 0) << held << " " << said;
+                EXPECT_EQ(fileErrorText(err), "file changed or ended while read");
+            }
+        }
+    }
+    removeScratchDir(dir);
 }

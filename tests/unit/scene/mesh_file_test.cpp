@@ -237,3 +237,33 @@ TEST(MeshFile, LongListsGiveStrtofValuesAndTheSameInTwoHalvesAsOnOneThread) {
         }
     }
 }
+
+// Lines are counted in 64 bits: a file whose text starts past 2^31 line ends (a reader started
+// there stands for one) names its lines past 2147483647, through the plain-line scans on one and
+// on two threads, the general reads, and the counts of a keep-going parse.
+TEST(MeshFile, LinesPastTwoToTheThirtyFirst) {
+    const int64_t before = 2147483647 - 3;
+    std::string vertices;
+    for (int i = 0; i < 400; i++) {
+        vertices += std::to_string(i) + " 0.5 -1\n";
+    }
+    const std::string text = "vertices (400) :\n" + vertices + "faces (1) :\n0 1 9999\n" +
+                             "normales (1) :\n0 0 1\ncouleur : 1 x 1\n";
+    for (size_t split : {(size_t)1, SIZE_MAX}) {
+        TextReader reader;
+        readerFromText(reader, "far.msh", text);
+        reader.line = before + 1;
+        Mesh mesh;
+        std::string texture;
+        MeshFileDetails details;
+        details.keepGoing = true;
+        details.splitBytes = split;
+        EXPECT_FALSE(parseMesh(reader, mesh, texture, details));
+        ASSERT_EQ(details.faults.size(), 2u) << split;
+        EXPECT_EQ(details.faults[0].line, before + 403) << split; // the face line
+        EXPECT_EQ(details.faults[1].line, before + 404) << split; // the normal count
+        EXPECT_EQ(readerErrorText(reader),
+                  "far.msh:2147484050: error: expected a number, found \"x\"")
+            << split;
+    }
+}
