@@ -64,6 +64,9 @@ TEST(TrajectoryFile, PointsTracksAndRings) {
         {dpl(0, 3, 1, "7 7 7\n"), "0 3 1 12.500000|0 0 0 0 0 0 0 0 0;ring"}, // one unfilled point
         // Three tracks: the third is kept minus the position.
         {dpl(2, 3, 0, three), "2 3 0 12.500000|1 2 3 10 20 30 0.5 2 0;-1 -1 -1 0 0 0 0 0 0;end"},
+        // A file that ends before the third track leaves it unset, not minus the position.
+        {dpl(1, 3, 0, "1.5 2.5 3.5\n4.5 5.5 6.5\n"),
+         "1 3 0 12.500000|1.5 2.5 3.5 4.5 5.5 6.5 0 0 0;end"},
         // The title line is skipped whatever it holds; values past the end of the file are 0.
         {"POSITIONS 9 CURVES 3\nPOSITIONS 1\nCURVES 1\nLOOP 0\nSPEED 0\nSTART 0\n4 5 6\n",
          "1 1 0 0.000000|4 5 6 0 0 0 0 0 0;end"},
