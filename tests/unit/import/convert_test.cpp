@@ -120,6 +120,20 @@ TEST(Convert, ATurnAboutTheVerticalAxisIsReportedAndLeftOut) {
     }
 }
 
+// A half turn about x and z together is a half turn about y: past 90 degrees of yaw the split
+// gives that half turn to x and z, and reports the smaller yaw left out.
+TEST(Convert, AYawPastAQuarterTurnIsTakenTheOtherWayRound) {
+    auto scene = makeScene({{"spinner", unitTriangle()}});
+    animate(*scene, {{"spinner",
+                      {{0, 0, 0}, {0, 0, 0}},
+                      {aiQuaternion(), aiQuaternion(aiVector3D(0, 1, 0), 95 * DEG)}}});
+    ImportedScene out = convert(*scene);
+    EXPECT_TRUE(hasNote(out, "node spinner turns up to 85 degrees about the vertical axis"));
+    const std::vector<float>& v = out.meshes[0].path.values;
+    EXPECT_NEAR(std::fabs(v[v.size() - 9]), 180, 1e-3f); // the last key's x and z angles
+    EXPECT_NEAR(std::fabs(v[v.size() - 7]), 180, 1e-3f);
+}
+
 TEST(Convert, BrokenMeshDataIsLeftOutAndReported) {
     aiMesh* broken = makeMesh({{0, 0, 0}, {1, 0, 0}, {NAN, 0, 0}, {0, 1, 0}, {0, INFINITY, 1}},
                               {0, 1, 3, 0, 1, 2, 0, 1, 5, 3, 4, 0});
@@ -208,6 +222,9 @@ TEST(Convert, UpAxisAndScaleAreApplied) {
     EXPECT_EQ(std::vector<float>(v.begin(), v.begin() + 3), (std::vector<float>{0, 2, 0}));
     EXPECT_NEAR(v[7], 0, 1e-6f);
     EXPECT_NEAR(v[8], -2, 1e-6f);
+    for (float unusable : {0.0f, -2.0f, NAN}) { // taken as 1
+        EXPECT_EQ(convert(*scene, unusable).meshes[0].mesh.vertices[1], 1) << unusable;
+    }
 }
 
 TEST(Convert, MeshesGoToTheListTheirMaterialAndMotionAsk) {
@@ -252,17 +269,21 @@ TEST(Convert, MeshesGoToTheListTheirMaterialAndMotionAsk) {
 }
 
 TEST(Convert, NamesAreSafeAndUnique) {
+    const std::string longName(45, 'n'); // cut to 40, with room for its number
     auto scene = makeScene({{"a b/c", unitTriangle()},
                             {"a b/c", unitTriangle()},
                             {"camera", unitTriangle()},
                             {"", unitTriangle()},
-                            {WHITE_OBJECT, unitTriangle()}});
+                            {WHITE_OBJECT, unitTriangle()},
+                            {longName.c_str(), unitTriangle()},
+                            {longName.c_str(), unitTriangle()}});
     ImportedScene out = convert(*scene);
     std::vector<std::string> names;
     for (const ImportedMesh& m : out.meshes)
         names.push_back(m.name);
     EXPECT_EQ(names, (std::vector<std::string>{"a_b_c", "a_b_c_2", "camera_2", "mesh",
-                                               "skarn-white_2", WHITE_OBJECT}));
+                                               "skarn-white_2", std::string(40, 'n'),
+                                               std::string(38, 'n') + "_2", WHITE_OBJECT}));
 }
 
 TEST(Convert, UntexturedMeshesComeLastAndTheWhiteObjectEndsTheObjects) {
