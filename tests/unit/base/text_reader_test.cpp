@@ -60,6 +60,10 @@ TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
     EXPECT_FALSE(readerExpect(r, "abc"));
     EXPECT_FALSE(readerSkipLine(r));
     EXPECT_EQ(readerErrorText(r), "t.txt:2: error: expected an integer, found \"abc\"");
+    // A NUL byte in what was found is shown, not left to cut the message short.
+    TextReader nul = readerOver(std::string("ab\0cd", 5));
+    EXPECT_FALSE(readerExpect(nul, "abc"));
+    EXPECT_EQ(nul.error, "expected \"abc\", found \"ab\\0cd\"");
 }
 
 // Hex, infinities, saturation, signed zero, and texts a hair off a float midpoint, which rounding
