@@ -59,6 +59,7 @@ TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
     EXPECT_FALSE(readerInt(r, n));
     EXPECT_FALSE(readerExpect(r, "abc"));
     EXPECT_FALSE(readerSkipLine(r));
+    EXPECT_FALSE(readerFail(r, "a later fault"));
     EXPECT_EQ(readerErrorText(r), "t.txt:2: error: expected an integer, found \"abc\"");
     // A NUL byte in what was found is shown, not left to cut the message short.
     TextReader nul = readerOver(std::string("ab\0cd", 5));

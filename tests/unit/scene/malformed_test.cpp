@@ -144,6 +144,7 @@ TEST(Malformed, EachFaultNamesItsLine) {
         {MAP, CAMERA + "lampes (1) :\nposition : 1 2 3\ncouleur : 1 1\nintensite : 1\n", 8,
          "expected a number, found \"intensite\"", 1},
         {MAP, lamps + "mondes (0) :\n", 6, "expected \"monde (\", found \"mondes\"", 2},
+        {MAP, lamps + "monde\n\nx (0) :\n", 6, "expected \"monde (\", found \"monde\"", 2},
         {MAP, lamps + "monde (2) :\nsol\n", 8, "expected a name, found end of file", 2},
         {MAP, lamps + "monde (0) :\nobjets (5) :\na\nb\n", 7,
          "object count 5" + std::string(larger), 3},
