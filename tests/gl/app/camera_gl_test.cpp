@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/camera_input.h"
+#include "app/keys.h"
 #include "render/camera_view.h"
 
 namespace {
@@ -76,6 +77,27 @@ TEST(CameraGl, BothCamerasLookWhereTheyShouldAndDragsAndMovesApplyTheFreeOne) {
     const Matrix moved = projectionAfter([] { moveFreeCamera(MOVE_UP); });
     EXPECT_FLOAT_EQ(camera.eye.y, 0.1f);
     EXPECT_EQ(moved, projectionAfter(applyFreeCamera));
+}
+
+// Each free-camera key makes its own move (the keys are otherwise seen only end to end).
+TEST(CameraGl, EachMoveKeyStepsItsOwnWay) {
+    const struct {
+        unsigned char key;
+        CameraMove move;
+    } keys[] = {{'r', MOVE_FORWARD}, {'f', MOVE_BACK}, {'d', MOVE_LEFT},
+                {'g', MOVE_RIGHT},   {'y', MOVE_UP},   {'h', MOVE_DOWN}};
+    for (const auto& k : keys) {
+        CameraState expected;
+        expected.eye = {1.0f, 2.0f, 3.0f};
+        expected.yaw = 30.0f;
+        camera = expected;
+        stepFreeCamera(expected, k.move);
+        onKey(k.key, 0, 0);
+        EXPECT_TRUE(camera.eye.x == expected.eye.x && camera.eye.y == expected.eye.y &&
+                    camera.eye.z == expected.eye.z)
+            << k.key;
+    }
+    camera = CameraState{};
 }
 
 // Both cameras see from 0.1 to 4000 units with a 60 degree field, square whatever the window:
