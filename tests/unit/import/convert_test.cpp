@@ -329,6 +329,22 @@ TEST(Convert, UntexturedMeshesComeLastAndTheWhiteObjectEndsTheObjects) {
     }
 }
 
+TEST(Convert, TreesAreListedFarthestFromTheEyeFirst) {
+    ImportedScene scene;
+    scene.map.eye[0] = 8;
+    for (const char* name : {"a", "b", "c"}) {
+        ImportedMesh tree;
+        tree.name = name;
+        tree.picture = 0;
+        tree.blended = true;
+        const float x = name[0] == 'a' ? 1 : name[0] == 'b' ? 10 : 5; // 7, 2 and 3 from the eye
+        tree.mesh.vertices = {x, 0, 0, x, 0, 0, x, 0, 0};
+        scene.meshes.push_back(tree);
+    }
+    placeMeshes(scene, {"leaves.tga"}, {true});
+    EXPECT_EQ(scene.map.trees, (std::vector<std::string>{"a", "c", "b"}));
+}
+
 TEST(Convert, AMirroredNodeKeepsItsFacesOutward) {
     for (float sign : {1.0f, -1.0f}) {
         aiMesh* panel = unitTriangle();
