@@ -29,6 +29,8 @@ TEST(RecordOptions, AcceptsAndRefusesCommandLines) {
         {{"demo", "--fps=1", "x.mp4"}, true, 1, "demo", "x.mp4", ""},
         {{"--fps", "240", "demo", "x.mp4"}, true, 240, "demo", "x.mp4", ""},
         {{"--", "-odd", "x.mp4"}, true, 60, "-odd", "x.mp4", ""},
+        {{"--", "--times", "x.mp4"}, true, 60, "--times", "x.mp4", ""},
+        {{"--", "--help", "--fps"}, false, 0, "", "", "doit finir par .mp4"},
         {{"--fps", "0", "demo", "x.mp4"}, false, 0, "", "", "--fps \"0\""},
         {{"--fps", "241", "demo", "x.mp4"}, false, 0, "", "", "--fps \"241\""},
         {{"--fps", "12a", "demo", "x.mp4"}, false, 0, "", "", "--fps \"12a\""},
