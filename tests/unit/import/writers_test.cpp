@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "check.h"
+#include "import/import_run.h"
 #include "import/map_writers.h"
 #include "path/trajectory_file.h"
 #include "scene/map_file.h"
@@ -173,4 +174,26 @@ TEST(Writers, AWrittenMapPassesTheChecker) {
     }
     EXPECT_EQ(errors, 0);
     fs::remove_all(root);
+}
+
+// The sky box holds 140 units about its centre (0, 10, 0): 135 below the ground is 145 out.
+TEST(Writers, AnImportTooLargeForTheSkyBoxSaysWhichScaleFits) {
+    const std::string dir = testing::TempDir() + "writers-sky";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/low.obj") << "v 0 -135 0\nv 1 -135 0\nv 0 -134 1\nf 1 2 3\n";
+    ImportRequest request;
+    request.sceneFile = dir + "/low.obj";
+    request.mapName = "low";
+    request.root = dir;
+    std::vector<std::string> lines;
+    std::string error;
+    ASSERT_EQ(importScene(request, lines, error), 0) << error;
+    bool noted = false;
+    for (const std::string& line : lines)
+        noted = noted ||
+                line.find("the scene reaches 145 units from the sky box centre, which holds 140: "
+                          "--scale 0.965517 ") != std::string::npos;
+    EXPECT_TRUE(noted);
+    std::filesystem::remove_all(dir);
 }
