@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -178,7 +179,7 @@ TEST(Writers, AWrittenMapPassesTheChecker) {
 
 // The sky box holds 140 units about its centre (0, 10, 0): 135 below the ground is 145 out.
 TEST(Writers, AnImportTooLargeForTheSkyBoxSaysWhichScaleFits) {
-    const std::string dir = testing::TempDir() + "writers-sky";
+    const std::string dir = testing::TempDir() + "writers-sky-" + std::to_string(getpid());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     std::ofstream(dir + "/low.obj") << "v 0 -135 0\nv 1 -135 0\nv 0 -134 1\nf 1 2 3\n";
