@@ -1,7 +1,7 @@
 // The recorder's sound back end: the sound layer's primitives without an output device, the
 // music decoded by the record module, play and stop kept as cues at the show clock's time.
-// App side: it reads the show clock.
-#include "app/record_sound.h"
+// Recorder side: it reads the show clock.
+#include "recorder/record_sound.h"
 
 #include <string>
 

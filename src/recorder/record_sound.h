@@ -1,5 +1,5 @@
 // The recorder's sound back end: no sound device; the music file is decoded for the sound track
-// and each play and stop of the show becomes a cue at the show clock's time. App side.
+// and each play and stop of the show becomes a cue at the show clock's time. Recorder side.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The recorder's own X server: an Xvfb started for the run, so that no window shows on the
-// user's screen and a machine without a display records all the same. App side.
+// user's screen and a machine without a display records all the same. Recorder side.
 #pragma once
 
 #include <string>

@@ -1,7 +1,7 @@
 // The recorder's own X server: Xvfb picks a free display itself (-displayfd) and dies with the
 // recorder (parent-death signal), in a process group of its own so that Ctrl-C reaches only
-// the recorder, which then stops it. App side.
-#include "app/record_display.h"
+// the recorder, which then stops it. Recorder side.
+#include "recorder/record_display.h"
 
 #include <cerrno>
 #include <csignal>

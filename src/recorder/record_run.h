@@ -1,6 +1,6 @@
 // The recorder's frame loop: the show's own idle and display functions driven by a clock that
 // moves exactly one frame per step, each finished frame read back and handed to the encoder.
-// App side: the only place that connects the show to the record module.
+// Recorder side: the only place that connects the show to the record module.
 #pragma once
 
 #include <csignal>

@@ -1,7 +1,7 @@
 // The recorder's frame loop: show time moves exactly 1/fps s per frame (whole milliseconds,
 // without drift), the show's idle and display run as in the player, the frame sink reads the
-// back buffer into the encoder's next buffer. App side.
-#include "app/record_run.h"
+// back buffer into the encoder's next buffer. Recorder side.
+#include "recorder/record_run.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "app/record_sound.h"
+#include "recorder/record_sound.h"
 #include "app/window.h"
 
 //----------------------------------------------------------------------------------

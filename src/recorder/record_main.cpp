@@ -1,6 +1,6 @@
 // skarn-record: records one whole show of a map into an MP4 file. Usage:
 // skarn-record [--fps N] [--times] nom_map SORTIE.mp4
-// App side: the start-up is the player's, on an X server of its own, with the recording clock
+// Recorder side: the start-up is the player's, on an X server of its own, with the recording clock
 // and sound back end in place; the process ends here and nowhere else in the recorder.
 #include <GL/freeglut.h>
 #include <csignal>
@@ -12,9 +12,9 @@
 #include <unistd.h>
 
 #include "app/clock.h"
-#include "app/record_display.h"
-#include "app/record_run.h"
-#include "app/record_sound.h"
+#include "recorder/record_display.h"
+#include "recorder/record_run.h"
+#include "recorder/record_sound.h"
 #include "app/entry.h"
 #include "app/show.h"
 #include "app/window.h"
