@@ -3,11 +3,9 @@
 #include <IL/il.h>
 #include <string>
 
+#include "base/map_format.h"
 #include "fuzz_scratch.h"
 #include "scene/picture_check.h"
-
-// A size any GL of this machine accepts; the guard's real bound comes from the GL at run time.
-static const int FUZZ_MAX_TEXTURE_SIZE = 16384;
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     static bool started = false;
@@ -25,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         return 0;
     }
     ilBindImage(image);
-    if (loadPictureChecked(path, FUZZ_MAX_TEXTURE_SIZE)) {
+    if (loadPictureChecked(path, MAX_PICTURE_SIDE)) {
         // A picture that passed is whole: its bytes can be read to the last one.
         const ILubyte* pixels = ilGetData();
         int bytes = ilGetInteger(IL_IMAGE_SIZE_OF_DATA);

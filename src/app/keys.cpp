@@ -8,6 +8,7 @@
 
 #include "app/camera_input.h"
 #include "app/window.h"
+#include "base/show_layout.h"
 #include "render/render_settings.h"
 
 void onKey(unsigned char key, int x, int y) {
@@ -76,7 +77,7 @@ void onKey(unsigned char key, int x, int y) {
         printf("Plein ecran\n");
         return;
     case 'A':
-        glutReshapeWindow(640, 480);
+        glutReshapeWindow(SHOW_WINDOW_WIDTH, SHOW_WINDOW_HEIGHT);
         printf("Mode fenetre\n");
         return;
     case 's':

@@ -11,15 +11,12 @@
 #include "app/keys.h"
 #include "app/show.h"
 #include "app/camera_input.h"
+#include "base/show_layout.h"
 #include "path/trajectory_file.h"
 #include "render/frame.h"
 #include "render/screens.h"
 #include "scene/scene_state.h"
 #include "sound/music.h"
-
-#define WINDOW_WIDTH 640
-#define WINDOW_HEIGHT 480
-#define LETTERBOX_BAND 50 // free pixels at the top and at the bottom of the window
 
 //----------------------------------------------------------------------------------
 // Global state
@@ -70,7 +67,7 @@ bool initWindow(int argc, char** argv) {
         return false;
     }
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
+    glutInitWindowSize(SHOW_WINDOW_WIDTH, SHOW_WINDOW_HEIGHT);
     glutInitWindowPosition(0, 0);
     glutCreateWindow("test");
     glutDisplayFunc(displayStartFrame);
@@ -83,7 +80,7 @@ bool initWindow(int argc, char** argv) {
 }
 
 void onReshape(int width, int height) {
-    glViewport(0, LETTERBOX_BAND, width, height - 2 * LETTERBOX_BAND);
+    glViewport(0, SHOW_LETTERBOX_BAND, width, height - 2 * SHOW_LETTERBOX_BAND);
 }
 
 void applyMapReport(const MapReport& report) {

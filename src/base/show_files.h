@@ -29,3 +29,6 @@
 #define SHOW_PARTICLE_START 88 // emitting objects trail particles
 #define SHOW_SCENE_END 122     // the end picture begins
 #define SHOW_END 140           // the show restarts
+
+// How long the 3D scene plays, which a camera flight should cover.
+#define SHOW_SCENE_SECONDS (SHOW_SCENE_END - SHOW_INTRO_END)

@@ -34,16 +34,17 @@ std::string plural(size_t n, const char* word) {
 
 // A note when the scene does not fit in the sky box, with the scale that would fit it.
 void noteSize(const ImportedScene& scene, std::vector<std::string>& notes) {
+    const float centre[3] = {SHOW_SKY_CENTRE_X, SHOW_SKY_CENTRE_Y, SHOW_SKY_CENTRE_Z};
     float reach = 0;
     for (int k = 0; k < 3; k++) {
-        float centre = k == 1 ? 10.0f : 0.0f;
-        reach = std::max(
-            reach, std::max(std::fabs(scene.low[k] - centre), std::fabs(scene.high[k] - centre)));
+        reach = std::max(reach, std::max(std::fabs(scene.low[k] - centre[k]),
+                                         std::fabs(scene.high[k] - centre[k])));
     }
     if (reach > SKY_REACH) {
         notes.push_back("the scene reaches " + writtenNumber(reach) +
-                        " units from the sky box centre, which holds 140: --scale " +
-                        writtenNumber(SKY_REACH / reach) + " (times the scale given) fits it in");
+                        " units from the sky box centre, which holds " + writtenNumber(SKY_REACH) +
+                        ": --scale " + writtenNumber(SKY_REACH / reach) +
+                        " (times the scale given) fits it in");
     }
 }
 
@@ -77,7 +78,7 @@ bool writeMap(const ImportRequest& request, const ImportedScene& scene, const st
         } else if (m.moves) {
             size_t seconds = m.path.values.size() / 6 - 3;
             line += " and " + m.name + ".dpl: a path of " + std::to_string(seconds) +
-                    " s against the " + std::to_string(SCENE_SECONDS) + " s scene";
+                    " s against the " + std::to_string(SHOW_SCENE_SECONDS) + " s scene";
         }
         lines.push_back(line);
     }

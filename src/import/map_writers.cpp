@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "scene/mesh.h"
+#include "base/map_format.h"
 
 namespace {
 

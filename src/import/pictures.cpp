@@ -47,7 +47,7 @@ bool loadSource(const aiScene& scene, const PictureSource& source, const std::st
             }
             return true;
         }
-        if (!t.pcData || t.mWidth > PICTURE_SIDE_LIMIT || t.mHeight > PICTURE_SIDE_LIMIT ||
+        if (!t.pcData || t.mWidth > MAX_PICTURE_SIDE || t.mHeight > MAX_PICTURE_SIDE ||
             ilTexImage(t.mWidth, t.mHeight, 1, 4, IL_BGRA, IL_UNSIGNED_BYTE, t.pcData) != IL_TRUE) {
             why = "its size is not one the player takes";
             return false;
@@ -133,8 +133,8 @@ std::vector<PictureOut> convertPictures(const aiScene& scene, const ImportedScen
             continue;
         }
         int width = ilGetInteger(IL_IMAGE_WIDTH), height = ilGetInteger(IL_IMAGE_HEIGHT);
-        if (width <= 0 || height <= 0 || width > PICTURE_SIDE_LIMIT ||
-            height > PICTURE_SIDE_LIMIT || ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) != IL_TRUE) {
+        if (width <= 0 || height <= 0 || width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE ||
+            ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) != IL_TRUE) {
             notes.push_back("picture " + label + " left out: its size is not one the player takes");
             continue;
         }

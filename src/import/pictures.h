@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/map_format.h"
 #include "import/scene_convert.h"
 
 struct aiScene;
-
-#define PICTURE_SIDE_LIMIT 16384 // longest side read; the player refuses larger pictures
 
 // One converted picture, waiting in the scratch folder.
 struct PictureOut {

@@ -10,8 +10,8 @@
 #include <assimp/GltfMaterial.h>
 #include <assimp/material.h>
 
+#include "base/map_format.h"
 #include "import/scene_local.h"
-#include "scene/mesh.h"
 
 namespace {
 
@@ -155,8 +155,8 @@ void convertNode(ConvertState& state, const aiNode& node, std::set<std::string>&
     aiMatrix4x4 rest = placeAt(state, &node, 0);
     aiMatrix4x4 bake = rest;
     if (moves) {
-        // Objects: vertices hold the rest turn, and the player's fixed -30 degrees undone.
-        aiMatrix4x4 linear(turnAboutY((float)OBJECT_TURN_DEGREES) * aiMatrix3x3(rest));
+        // Objects: vertices hold the rest turn, and the player's fixed last turn undone.
+        aiMatrix4x4 linear(turnAboutY(-SHOW_OBJECT_TURN_DEGREES) * aiMatrix3x3(rest));
         bake = linear;
     }
     for (unsigned i = 0; node.mMeshes && i < node.mNumMeshes; i++) {
@@ -202,7 +202,7 @@ void convertNode(ConvertState& state, const aiNode& node, std::set<std::string>&
         for (size_t v = 0; v + 2 < out.mesh.vertices.size(); v += 3) {
             aiVector3D p(out.mesh.vertices[v], out.mesh.vertices[v + 1], out.mesh.vertices[v + 2]);
             if (moves)
-                p = turnAboutY(-(float)OBJECT_TURN_DEGREES) * p +
+                p = turnAboutY(SHOW_OBJECT_TURN_DEGREES) * p +
                     aiVector3D(rest.a4, rest.b4, rest.c4);
             widenBox(state, p);
         }

@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "base/show_files.h"
+#include "base/show_layout.h"
 #include "import/map_writers.h"
 
 struct aiScene;
 
-#define SCENE_SECONDS 97       // the scene phase of the show, which the camera flight covers
-#define SKY_REACH 140.0f       // a scene fits in the sky box (300 wide, centre (0, 10, 0)) this far
-#define MESH_NAME_LIMIT 40     // longest mesh name written; keeps map/<map>/<name>.msh short
-#define OBJECT_TURN_DEGREES 30 // the player turns every object -30 degrees about y last
-#define PARTICLE_SUFFIX "_particles"        // a node name ending so marks a particle emitter
+// A scene fits in the sky box this far from its centre: 10 units inside its walls.
+#define SKY_REACH (SHOW_SKY_SIZE / 2 - 10.0f)
+#define MESH_NAME_LIMIT 40           // longest mesh name written; keeps map/<map>/<name>.msh short
+#define PARTICLE_SUFFIX "_particles" // a node name ending so marks a particle emitter
 #define PARTICLE_PROPERTY "skarn_particles" // or a node property (glTF extras) set true
 #define WHITE_OBJECT "skarn-white" // the invisible object the importer adds (see placeMeshes)
 

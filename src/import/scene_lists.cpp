@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "import/scene_convert.h"
-#include "scene/mesh.h"
+#include "base/map_format.h"
 
 namespace {
 

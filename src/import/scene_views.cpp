@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/map_format.h"
 #include "import/scene_local.h"
-#include "scene/lamps.h"
 
 namespace {
 
@@ -57,8 +57,10 @@ float radius(const ImportedScene& out) {
 
 // How far from `from` along `way` the eye stays inside the sky box (any distance from outside).
 float insideSky(const aiVector3D& from, const aiVector3D& way) {
-    const float low[3] = {-SKY_REACH, 10 - SKY_REACH, -SKY_REACH};
-    const float high[3] = {SKY_REACH, 10 + SKY_REACH, SKY_REACH};
+    const float low[3] = {SHOW_SKY_CENTRE_X - SKY_REACH, SHOW_SKY_CENTRE_Y - SKY_REACH,
+                          SHOW_SKY_CENTRE_Z - SKY_REACH};
+    const float high[3] = {SHOW_SKY_CENTRE_X + SKY_REACH, SHOW_SKY_CENTRE_Y + SKY_REACH,
+                           SHOW_SKY_CENTRE_Z + SKY_REACH};
     float reach = INFINITY;
     for (int k = 0; k < 3; k++) {
         if (from[k] < low[k] || from[k] > high[k]) {
@@ -74,7 +76,7 @@ float insideSky(const aiVector3D& from, const aiVector3D& way) {
 // A still view held for the whole scene: the show then runs, and objects move.
 void holdView(ImportedScene& out, const aiVector3D& eye, const aiVector3D& ahead) {
     out.cameraPath.values.clear();
-    for (int i = 0; i < SCENE_SECONDS + 3; i++) {
+    for (int i = 0; i < SHOW_SCENE_SECONDS + 3; i++) {
         putPoint(out.cameraPath.values, eye);
         putPoint(out.cameraPath.values, ahead);
     }
@@ -193,12 +195,12 @@ void convertCamera(ConvertState& state) {
     addEndPoints(values, 6);
     std::vector<float> last(values.end() - 12, values.end() - 6);
     values.resize(values.size() - 6);
-    while (values.size() / 6 < (size_t)SCENE_SECONDS + 3) {
+    while (values.size() / 6 < (size_t)SHOW_SCENE_SECONDS + 3) {
         values.insert(values.end(), last.begin(), last.end());
     }
     out.notes.push_back("the camera flight lasts " + std::to_string(seconds) + " s of the " +
-                        std::to_string(SCENE_SECONDS) + " s scene" +
-                        (seconds < SCENE_SECONDS ? "; then it holds its last view" : ""));
+                        std::to_string(SHOW_SCENE_SECONDS) + " s scene" +
+                        (seconds < SHOW_SCENE_SECONDS ? "; then it holds its last view" : ""));
 }
 
 void convertLamps(ConvertState& state) {

@@ -7,14 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "base/show_layout.h"
 #include "record/music_track.h"
 
 #define RECORD_SAMPLE_RATE 44100 // sound track rate, samples per second
 #define RECORD_FRAME_BUFFERS 3   // frames that may wait for the encoder before drawing waits
 
 struct EncoderSettings {
-    int width = 640; // picture size in pixels
-    int height = 480;
+    int width = SHOW_WINDOW_WIDTH; // picture size in pixels
+    int height = SHOW_WINDOW_HEIGHT;
     int fps = 60; // frames per second; frame i is at i / fps seconds
     int sampleRate = RECORD_SAMPLE_RATE;
     int crf = 18;                    // x264 constant quality: low enough to keep text sharp

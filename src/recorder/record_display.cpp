@@ -13,6 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "base/show_layout.h"
+
 //----------------------------------------------------------------------------------
 // Defines and state
 //----------------------------------------------------------------------------------
@@ -33,8 +35,10 @@ static volatile pid_t serverPid = 0; // written by startOwnDisplay and stopOwnDi
     dup2(quiet, 1);
     dup2(quiet, 2);
     std::string fdText = std::to_string(fd);
-    execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-           "tcp", "-noreset", (char*)nullptr);
+    std::string screen =
+        std::to_string(SHOW_WINDOW_WIDTH) + "x" + std::to_string(SHOW_WINDOW_HEIGHT) + "x24";
+    execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", screen.c_str(),
+           "-nolisten", "tcp", "-noreset", (char*)nullptr);
     _exit(127);
 }
 

@@ -11,12 +11,11 @@
 
 #include "recorder/record_sound.h"
 #include "app/window.h"
+#include "base/show_layout.h"
 
 //----------------------------------------------------------------------------------
 // State
 //----------------------------------------------------------------------------------
-#define RECORD_WIDTH 640 // the player's window
-#define RECORD_HEIGHT 480
 #define PROGRESS_PERIOD 0.25 // seconds of wall time between progress lines
 
 volatile sig_atomic_t stopSignal = 0;
@@ -51,7 +50,7 @@ static void grabFrame() {
     loop.times->waitSeconds += std::chrono::duration<double>(readStart - start).count();
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, RECORD_WIDTH, RECORD_HEIGHT, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    glReadPixels(0, 0, SHOW_WINDOW_WIDTH, SHOW_WINDOW_HEIGHT, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
     loop.times->readbackSeconds += secondsSince(readStart);
 }
 

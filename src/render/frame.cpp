@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "base/show_layout.h"
 #include "path/camera.h"
 #include "render/face_order.h"
 #include "render/font.h"
@@ -36,7 +37,7 @@ static void drawTree(Mesh& tree) {
 }
 
 // One animated object: its particles first (in world coordinates), then the mesh moved to its
-// place and turned by -30 about y, target.z about z and target.x about x, culled.
+// place and turned by the show's fixed turn about y, target.z about z and target.x about x, culled.
 static void drawObject(SceneObject& object, const ShowClock& clock) {
     const Vec3& position = object.path.position;
     if (object.mesh.emitsParticles == 1 && clock.particleStart <= clock.now) {
@@ -49,7 +50,7 @@ static void drawObject(SceneObject& object, const ShowClock& clock) {
     glTranslatef(position.x, position.y, position.z);
     glRotatef(object.path.target.x, 1, 0, 0);
     glRotatef(object.path.target.z, 0, 0, 1);
-    glRotatef(-30, 0, 1, 0);
+    glRotatef(SHOW_OBJECT_TURN_DEGREES, 0, 1, 0);
     drawMesh(object.mesh);
     glLoadIdentity();
 }
@@ -58,7 +59,8 @@ static void drawObject(SceneObject& object, const ShowClock& clock) {
 // modelview at the identity.
 static void drawScene(const ShowClock& clock) {
     glEnable(GL_TEXTURE_2D);
-    drawSkyBox(0, 10, 0, 300, 300, 300);
+    drawSkyBox(SHOW_SKY_CENTRE_X, SHOW_SKY_CENTRE_Y, SHOW_SKY_CENTRE_Z, SHOW_SKY_SIZE,
+               SHOW_SKY_SIZE, SHOW_SKY_SIZE);
     glDisable(GL_TEXTURE_2D);
     for (const Mesh& mesh : worldList) {
         drawMesh(mesh);

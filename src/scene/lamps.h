@@ -4,10 +4,10 @@
 
 #include <vector>
 
+#include "base/map_format.h"
 #include "base/text_reader.h"
 #include "scene/load_hooks.h"
 
-#define MAX_LAMPS 7          // lights GL_LIGHT0 to GL_LIGHT6
 #define LAMP_RECORD_BYTES 38 // smallest record: "position:0 0 0 couleur:0 0 0 intensite:0"
 
 // One lamp record, alive only while the lamps are set up.

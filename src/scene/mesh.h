@@ -4,14 +4,8 @@
 
 #include <vector>
 
+#include "base/map_format.h"
 #include "base/vec3.h"
-
-//----------------------------------------------------------------------------------
-// Option bits of a mesh file's "option" line
-//----------------------------------------------------------------------------------
-#define MESH_OPTION_TEXTURED 16  // the texture section follows
-#define MESH_OPTION_NO_DEPTH 32  // drawn without depth test (nothing reads it)
-#define MESH_OPTION_PARTICLES 64 // an animated object with this mesh emits particles
 
 struct Color3 {
     float r, g, b;

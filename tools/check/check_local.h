@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "base/map_format.h"
 #include "base/show_files.h"
 #include "check.h"
 #include "base/text_reader.h"
 
-#define SCENE_PHASE_SECONDS (SHOW_SCENE_END - SHOW_INTRO_END) // how long the scene runs
-#define MIN_OPEN_POINTS 4      // an open path needs four points for its first segment
-#define MAX_PICTURE_SIZE 16384 // largest side the player's GL accepts for a texture
+#define MIN_OPEN_POINTS 4 // an open path needs four points for its first segment
 
 // What a mesh file turned out to be, kept so a mesh listed twice is read once.
 struct MeshSummary {

@@ -51,7 +51,7 @@ static bool pictureReads(CheckRun& run, const std::string& openPath) {
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    bool ok = loadPictureChecked(openPath, MAX_PICTURE_SIZE);
+    bool ok = loadPictureChecked(openPath, MAX_PICTURE_SIDE);
     ilBindImage(0);
     ilDeleteImages(1, &image);
     return ok;
@@ -91,7 +91,7 @@ void checkPicture(CheckRun& run, const std::string& path, const std::string& why
     if (!pictureReads(run, openPath)) {
         addWarning(run, path, 0,
                    "the image library can't read this picture, or a side is over " +
-                       std::to_string(MAX_PICTURE_SIZE) + " pixels (" + why + ")");
+                       std::to_string(MAX_PICTURE_SIDE) + " pixels (" + why + ")");
     }
 }
 

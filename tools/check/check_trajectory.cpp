@@ -21,12 +21,12 @@ static void checkPlayLength(CheckRun& run, const std::string& file, const Trajec
         return;
     }
     int seconds = trajectory.positions - 3;
-    if (role == ROLE_CAMERA && trajectory.loop != 1 && seconds < SCENE_PHASE_SECONDS) {
+    if (role == ROLE_CAMERA && trajectory.loop != 1 && seconds < SHOW_SCENE_SECONDS) {
         addWarning(run, file, lines.positions,
                    "the camera path of " + std::to_string(trajectory.positions) + " points lasts " +
                        std::to_string(seconds) + " s and stops before the " +
-                       std::to_string(SCENE_PHASE_SECONDS) + " s scene ends (it needs " +
-                       std::to_string(SCENE_PHASE_SECONDS + 3) + " points, or LOOP 1)");
+                       std::to_string(SHOW_SCENE_SECONDS) + " s scene ends (it needs " +
+                       std::to_string(SHOW_SCENE_SECONDS + 3) + " points, or LOOP 1)");
     }
 }
 
