@@ -16,30 +16,29 @@
 #include "scene/map.h"
 #include "render/texture.h"
 
-// A load the show can't go on without: its message on standard error after what standard output
-// holds, then the end of the process with its status.
-static void endOnFailure(const LoadResult& result) {
-    if (!result.ok) {
-        fflush(stdout);
+int endStart(const LoadResult& result) {
+    fflush(stdout);
+    if (!result.message.empty()) {
         fprintf(stderr, "%s\n", result.message.c_str());
-        exit(result.status);
     }
+    return result.status;
 }
 
-MapReport startPlayerShow(const char* mapName) {
+LoadResult startPlayerShow(const char* mapName, MapReport& report) {
     if (const char* problem = initImageLibrary()) {
-        printf("%s", problem);
-        fflush(stdout);
-        exit(1);
+        printf("%s", problem); // the console's own line: no message for standard error
+        return loadFailure("", 1);
     }
     startShow();
     initGLState();
-    MapReport report;
-    endOnFailure(loadMap(mapName, sceneUploadHooks(), report));
+    LoadResult loaded = loadMap(mapName, sceneUploadHooks(), report);
+    if (!loaded.ok) {
+        return loaded;
+    }
     // World and object meshes never change after the load: record their drawing once.
     compileMeshLists();
     applyMapReport(report);
-    return report;
+    return loaded;
 }
 
 int runSkarn(int argc, char** argv) {
@@ -58,7 +57,11 @@ int runSkarn(int argc, char** argv) {
         fputs(USAGE_TEXT, stdout);
         return 0;
     }
-    startPlayerShow(argv[1]);
+    MapReport report;
+    LoadResult started = startPlayerShow(argv[1], report);
+    if (!started.ok) {
+        return endStart(started);
+    }
     glutMainLoop();
     return 0;
 }

@@ -6,5 +6,10 @@
 int runSkarn(int argc, char** argv);
 
 // The start-up after the window, in the player's order: image library, show, GL state, the map
-// and its callbacks. A load the show can't go on without ends the process here, as in the player.
-MapReport startPlayerShow(const char* mapName);
+// and its callbacks, with the map's report in `report`. A start-up the show can't go on with
+// returns its failure (its console lines printed); the caller ends the process with endStart.
+LoadResult startPlayerShow(const char* mapName, MapReport& report);
+
+// The end of a failed start-up as the player ends: its message on standard error after what
+// standard output holds; returns the exit status.
+int endStart(const LoadResult& result);

@@ -1,7 +1,8 @@
 // skarn-record: records one whole show of a map into an MP4 file. Usage:
 // skarn-record [--fps N] [--times] nom_map SORTIE.mp4
 // Recorder side: the start-up is the player's, on an X server of its own, with the recording clock
-// and sound back end in place; the process ends here and nowhere else in the recorder.
+// and sound back end in place. The recorder's own ends are here; as in the player, the toolkit
+// ends the process when it can't start and the window's handler when the X server goes away.
 #include <GL/freeglut.h>
 #include <csignal>
 #include <cstdio>
@@ -55,16 +56,25 @@ static int showSeconds() {
     return probe.showEnd;
 }
 
-// The player's start-up, in its order; the map may end the process here as it ends the player.
-static ShowCallbacks startPlayer(const char* program, const std::string& mapName) {
+// The player's start-up, in its order. A map that stops the player stops the recorder with the
+// player's lines, but never with status 0: no video is a failure here.
+static bool startPlayer(const char* program, const std::string& mapName, ShowCallbacks& callbacks,
+                        int& status) {
     // The toolkit sees the command line the player would: the program and the map name.
     char* toolkitArgs[] = {const_cast<char*>(program), const_cast<char*>(mapName.c_str()), nullptr};
     if (!initWindow(2, toolkitArgs)) {
-        exit(fail("the toolkit took the map name " + mapName + " as one of its options"));
+        status = fail("the toolkit took the map name " + mapName + " as one of its options");
+        return false;
     }
-    MapReport report = startPlayerShow(mapName.c_str());
+    MapReport report;
+    LoadResult started = startPlayerShow(mapName.c_str(), report);
+    if (!started.ok) {
+        status = endStart(started) == 0 ? 1 : started.status;
+        return false;
+    }
     onReshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-    return showCallbacksFor(report);
+    callbacks = showCallbacksFor(report);
+    return true;
 }
 
 // Where the time went, for the bench and the curious.
@@ -108,7 +118,11 @@ int main(int argc, char** argv) {
     setClockSource(recordClockMs);
     recordSound.maxSeconds = length;
     setSoundBackend(recordSoundBackend());
-    ShowCallbacks callbacks = startPlayer(argv[0], options.mapName);
+    ShowCallbacks callbacks;
+    int status = 0;
+    if (!startPlayer(argv[0], options.mapName, callbacks, status)) {
+        return status;
+    }
 
     // The show's lines while it plays (the end phase's, every frame) stay off the console.
     fflush(stdout);
