@@ -1,5 +1,5 @@
 // Keys: the keyboard callback, one entry per character code, with its console lines. App side:
-// talks to the toolkit and ends the process on the quit keys.
+// talks to the toolkit and ends the process on the quit keys; the GL changes are render/'s.
 #include "app/keys.h"
 
 #include <GL/freeglut.h>
@@ -29,31 +29,31 @@ void onKey(unsigned char key, int x, int y) {
         changeFogDensity(renderSettings, 0.01);
         break;
     case 'c':
-        glEnable(GL_CULL_FACE);
+        setFaceCulling(true);
         printf("GL_CULL_FACE active\n");
         break;
     case 'C':
-        glDisable(GL_CULL_FACE);
+        setFaceCulling(false);
         printf("GL_CULL_FACE desactive\n");
         break;
     case 'i':
-        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        setPolygonMode(GL_LINE);
         printf("Affichage \"fil de fer\"\n");
         break;
     case 'o':
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        setPolygonMode(GL_FILL);
         printf("Affichage \"faces pleines\"\n");
         break;
     case 'p':
-        glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
+        setPolygonMode(GL_POINT);
         printf("Affichage \"points\"\n");
         break;
     case 'l':
-        glDisable(GL_LIGHTING);
+        setLighting(false);
         printf("Eclairage desactive\n");
         break;
     case 'L':
-        glEnable(GL_LIGHTING);
+        setLighting(true);
         printf("Eclairage active\n");
         break;
     case 'm':
@@ -65,11 +65,11 @@ void onKey(unsigned char key, int x, int y) {
         printf("Filtrage texture : GL_NEAREST\n");
         break;
     case 'x':
-        glShadeModel(GL_SMOOTH);
+        setShadeModel(GL_SMOOTH);
         printf("Modele eclairage : GL_SMOOTH\n");
         break;
     case 'X':
-        glShadeModel(GL_FLAT);
+        setShadeModel(GL_FLAT);
         printf("Modele eclairage : GL_FLAT\n");
         break;
     case 'a':

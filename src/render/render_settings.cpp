@@ -1,5 +1,5 @@
-// Render settings: the initial GL state and the state changes of the fog and texture keys, with
-// their console lines. Render side: the key table that calls them is app/keys.
+// Render settings: the initial GL state and the state changes of the keys (the fog's with their
+// console lines). Render side: the key table that calls them is app/keys.
 #include "render/render_settings.h"
 
 #include <cstdio>
@@ -82,4 +82,28 @@ void changeFogDensity(RenderSettings& settings, double step) {
 void setTextureFilter(GLint filter) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
+
+void setFaceCulling(bool on) {
+    if (on) {
+        glEnable(GL_CULL_FACE);
+    } else {
+        glDisable(GL_CULL_FACE);
+    }
+}
+
+void setPolygonMode(GLenum mode) {
+    glPolygonMode(GL_FRONT_AND_BACK, mode);
+}
+
+void setLighting(bool on) {
+    if (on) {
+        glEnable(GL_LIGHTING);
+    } else {
+        glDisable(GL_LIGHTING);
+    }
+}
+
+void setShadeModel(GLenum model) {
+    glShadeModel(model);
 }

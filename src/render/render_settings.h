@@ -1,4 +1,4 @@
-// Render settings: the fog and cursor settings, the initial GL state and the fog and texture
+// Render settings: the fog and cursor settings, the initial GL state and the GL
 // changes of the keys. Render side.
 #pragma once
 
@@ -32,3 +32,9 @@ void changeFogDensity(RenderSettings& settings, double step);
 
 // Magnification and minification filter of the bound texture.
 void setTextureFilter(GLint filter);
+
+// The keys' other state changes, one GL call each; the key table prints their lines.
+void setFaceCulling(bool on);     // GL_CULL_FACE
+void setPolygonMode(GLenum mode); // front and back: GL_LINE, GL_FILL or GL_POINT
+void setLighting(bool on);        // GL_LIGHTING
+void setShadeModel(GLenum model); // GL_SMOOTH or GL_FLAT
