@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/clock.h"
+#include "recorder/record_clock.h"
 #include "recorder/record_display.h"
 #include "recorder/record_run.h"
 #include "recorder/record_sound.h"

@@ -1,6 +1,6 @@
-// The recorder's frame loop: show time moves exactly 1/fps s per frame (whole milliseconds,
-// without drift), the show's idle and display run as in the player, the frame sink reads the
-// back buffer into the encoder's next buffer. Recorder side.
+// The recorder's frame loop: the recording clock steps to each frame's show time, the show's
+// display runs as in the player, the frame sink reads the back buffer into the encoder's next
+// buffer. Recorder side.
 #include "recorder/record_run.h"
 
 #include <GL/gl.h>
@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "recorder/record_clock.h"
 #include "recorder/record_sound.h"
 #include "app/window.h"
 #include "base/show_layout.h"
@@ -21,7 +22,6 @@
 volatile sig_atomic_t stopSignal = 0;
 
 struct RecordLoop {
-    int64_t showMs = 0;             // show time of the frame being made
     Recording* recording = nullptr; // where frames go
     size_t cuesSent = 0;            // music cues already passed to the recording
     RecordTimes* times = nullptr;
@@ -35,10 +35,6 @@ static RecordLoop loop; // written by recordFrames and the frame sink only
 
 static double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-int recordClockMs() {
-    return (int)loop.showMs;
 }
 
 // The frame sink: the finished back buffer into the encoder's next buffer.
@@ -89,9 +85,8 @@ bool recordFrames(Recording* recording, void (*idle)(), void (*display)(), int64
             ok = false;
             break;
         }
-        loop.showMs = frame * 1000 / fps;
         auto drawStart = std::chrono::steady_clock::now();
-        idle();
+        stepShowTo(frameShowMs(frame, fps), idle);
         display(); // the sink reads the frame back
         times.drawSeconds += secondsSince(drawStart);
         sendCues();

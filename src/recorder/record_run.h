@@ -19,11 +19,8 @@ struct RecordTimes {
     EncoderTimes encoder;         // the encoding thread's share
 };
 
-// The recording clock's reading (the show's clock source while recording): milliseconds of show
-// time of the frame being made.
-int recordClockMs();
-
-// Runs `frameCount` frames at `fps` through the show's callbacks into `recording`, then finishes
-// it; false with a message on failure or stop request (the recording is then abandoned).
+// Runs `frameCount` frames at `fps` through the show's callbacks into `recording`, frame i at
+// show time frameShowMs(i, fps), then finishes it; false with a message on failure or stop request
+// (the recording is then abandoned).
 bool recordFrames(Recording* recording, void (*idle)(), void (*display)(), int64_t frameCount,
                   int fps, RecordTimes& times, std::string& error);
