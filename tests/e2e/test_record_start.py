@@ -32,12 +32,7 @@ def centre(picture, is_colour, columns):
     return sum(xs) / float(len(xs)) if xs else None
 
 
-def white(p):
-    return min(p) > 200
-
-
-def blue(p):
-    return p[2] > 120 and p[0] < 80 and p[1] < 80
+white, blue = (lambda p: min(p) > 200), (lambda p: p[2] > 120 and max(p[:2]) < 80)
 
 
 class RecordStart(unittest.TestCase):
