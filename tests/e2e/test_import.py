@@ -14,13 +14,13 @@ import harness as h
 IMPORT = os.environ.get("SKARN_IMPORT_BIN", os.path.join(h.ROOT, "build", "skarn-import"))
 CHECK = os.environ.get("SKARN_CHECK_BIN", os.path.join(h.ROOT, "build", "skarn-check"))
 MODELS = "/usr/share/assimp/models"
-REAL = [("boxglb", "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", True),
-        ("duck", "Collada/duck.dae", True),
-        ("lights", "Collada/lights.dae", True),
-        ("objbox", "OBJ/box.obj", True),
-        ("fbxcube", "FBX/phong_cube.fbx", True),
-        ("cameras", "glTF2/cameras/Cameras.gltf", False),
-        ("fullturns", "Collada/anims_with_full_rotations_between_keys.DAE", False)]
+REAL = [("boxglb", "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", True, []),
+        ("duck", "Collada/duck.dae", True, []),
+        ("lights", "Collada/lights.dae", True, []),
+        ("objbox", "OBJ/box.obj", True, []),
+        ("fbxcube", "FBX/phong_cube.fbx", True, ["--scale", "100"]),  # a 1 cm cube
+        ("cameras", "glTF2/cameras/Cameras.gltf", False, []),
+        ("fullturns", "Collada/anims_with_full_rotations_between_keys.DAE", False, [])]
 RED, YELLOW = (200, 30, 30), h.SKY_COLORS[0]
 
 
@@ -58,9 +58,9 @@ def red_columns(shot):
 class RealModels(h.PlayerTest):
     def test_real_models_import_check_and_play(self):
         h.make_show_pictures(self.workdir)
-        for name, model, framed in REAL:
+        for name, model, framed, options in REAL:
             with self.subTest(model=model):
-                result = run_import(self.workdir, os.path.join(MODELS, model), name)
+                result = run_import(self.workdir, os.path.join(MODELS, model), name, *options)
                 self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
                 self.assertTrue(result.stdout.endswith(b"next step: skarn " + name.encode() + b"\n"))
                 checked = check(self.workdir, name)
