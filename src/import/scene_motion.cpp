@@ -93,12 +93,14 @@ aiMatrix4x4 nodeLocalAt(const SceneMotion& motion, const aiNode* node, double se
 }
 
 // Widens [low, high] (seconds) by the keys' times; true when some key's value is no number.
+// A single key is a constant, not a moment: assimp's glTF reader gives every node it animates
+// one at 0 s for the parts the file does not key, which would start the scene too early.
 template <typename Key>
 bool widenSpan(const Key* keys, unsigned count, double tps, double& low, double& high) {
     bool bad = false;
     for (unsigned i = 0; keys && i < count; i++) {
         double t = keys[i].mTime / tps;
-        if (std::isfinite(t)) {
+        if (std::isfinite(t) && count > 1) {
             low = std::fmin(low, t);
             high = std::fmax(high, t);
         }

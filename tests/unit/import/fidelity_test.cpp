@@ -75,7 +75,8 @@ TEST(Fidelity, TheEarliestKeyOfTheSceneStartsEveryPath) {
         scene->mCameras[0]->mLookAt = {0, 0, -1};
         animate(*scene, {{"a", {{0, 0, 0}, {2, 0, 0}, {4, 0, 0}}, {}}}, 2, ticksPerSecond);
         animate(*scene, {{"b", {{0, 1, 0}, {0, 3, 0}}, {}}}, 4, ticksPerSecond);
-        animate(*scene, {{"eye", {{0, 0, 9}, {0, 0, 9}}, {}}}, 1, ticksPerSecond);
+        animate(*scene, {{"eye", {{0, 0, 9}, {0, 0, 9}}, {aiQuaternion()}}}, 1, ticksPerSecond);
+        scene->mAnimations[2]->mChannels[0]->mRotationKeys[0].mTime = 0; // a constant, at 0 s
         ImportedScene out = convertFile(*scene, "s.dae");
         const std::vector<float>&a = out.meshes[0].path.values, &b = out.meshes[1].path.values;
         ASSERT_EQ(a.size() / 6, 7u) << "4 s from 1 s to 5 s, and two end points";
