@@ -45,8 +45,8 @@ void noteSize(const ImportedScene& scene, std::vector<std::string>& notes) {
         across = std::max(across, scene.high[k] - scene.low[k]);
     if (across > 0 && across < 0.5f) { // the camera sees nothing nearer than 0.1
         notes.push_back("the scene is only " + writtenNumber(across) +
-                        " units across (a unit is a metre): --scale " +
-                        writtenNumber(10 / across) + " makes it 10 units wide");
+                        " units across (a unit is a metre): --scale " + writtenNumber(10 / across) +
+                        " makes it 10 units wide");
     }
     if (reach > SKY_REACH) {
         notes.push_back("the scene reaches " + writtenNumber(reach) +

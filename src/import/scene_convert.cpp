@@ -340,6 +340,10 @@ bool convertScene(const aiScene& scene, const ImportOptions& options, ImportedSc
         reason = "the scene has no mesh of triangles";
         return false;
     }
+    if (state.motion.repeated > 0)
+        out.notes.push_back(std::to_string(state.motion.repeated) +
+                            " keyed nodes of later animations are keyed by an earlier one too: "
+                            "the earlier keys are used");
     if (state.motion.perObjectTakes)
         out.notes.push_back("the file holds one take per object and action (FBX \"All Actions\"): "
                             "each node plays its own from the scene's start, whatever its first "

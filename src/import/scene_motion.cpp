@@ -142,9 +142,12 @@ SceneMotion sceneMotion(const aiScene& scene) {
             tps = (std::isfinite(tps) && tps > 1e-6) ? tps : 25.0;
             for (unsigned c = 0; animation->mChannels && c < animation->mNumChannels; c++) {
                 const aiNodeAnim* channel = animation->mChannels[c];
-                if (!channel || motion.channels.count(channel->mNodeName.C_Str()) ||
-                    (pass == 0 && !ownTake(*animation, *channel)))
+                if (!channel || (pass == 0 && !ownTake(*animation, *channel)))
                     continue;
+                if (motion.channels.count(channel->mNodeName.C_Str())) {
+                    motion.repeated += pass == 1 && !takes;
+                    continue;
+                }
                 motion.channels[channel->mNodeName.C_Str()] = NodeKeys{channel, tps};
                 bool bad =
                     widenSpan(channel->mPositionKeys, channel->mNumPositionKeys, tps, low, high);

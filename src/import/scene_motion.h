@@ -22,6 +22,7 @@ struct SceneMotion {
     double seconds = 0;                                 // from the earliest to the last key
     std::vector<std::string> badKeys; // nodes with keys that are not numbers (values held)
     bool perObjectTakes = false;      // one FBX take per object: each starts at its own 0
+    size_t repeated = 0;              // channels of nodes an earlier animation keys (unused)
 };
 
 // Gathers the scene's animations; key times that are not finite are left out of its span.

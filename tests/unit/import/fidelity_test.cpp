@@ -77,7 +77,9 @@ TEST(Fidelity, TheEarliestKeyOfTheSceneStartsEveryPath) {
         animate(*scene, {{"b", {{0, 1, 0}, {0, 3, 0}}, {}}}, 4, ticksPerSecond);
         animate(*scene, {{"eye", {{0, 0, 9}, {0, 0, 9}}, {aiQuaternion()}}}, 1, ticksPerSecond);
         scene->mAnimations[2]->mChannels[0]->mRotationKeys[0].mTime = 0; // a constant, at 0 s
+        animate(*scene, {{"a", {{9, 9, 9}, {9, 9, 9}}, {}}}, 0, ticksPerSecond); // another take
         ImportedScene out = convertFile(*scene, "s.dae");
+        EXPECT_TRUE(noted(out, "1 keyed nodes of later animations are keyed by an earlier one"));
         const std::vector<float>&a = out.meshes[0].path.values, &b = out.meshes[1].path.values;
         ASSERT_EQ(a.size() / 6, 7u) << "4 s from 1 s to 5 s, and two end points";
         // Point k + 1 is second k of the scene, which is 1 + k s of the keys.
