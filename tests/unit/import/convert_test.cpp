@@ -106,20 +106,6 @@ TEST(Convert, AnObjectIsWhereItsNodeIsAtEverySecondOfItsKeys) {
     }
 }
 
-TEST(Convert, ATurnAboutTheVerticalAxisIsReportedAndLeftOut) {
-    auto scene = makeScene({{"spinner", unitTriangle()}});
-    animate(*scene, {{"spinner",
-                      {{0, 0, 0}, {0, 0, 0}},
-                      {aiQuaternion(), aiQuaternion(aiVector3D(0, 1, 0), 45 * DEG)}}});
-    ImportedScene out = convert(*scene);
-    EXPECT_TRUE(hasNote(out, "node spinner turns up to 45 degrees about the vertical axis"));
-    const std::vector<float>& v = out.meshes[0].path.values;
-    for (size_t i = 3; i < v.size(); i += 6) {
-        EXPECT_NEAR(v[i], 0, 1e-4f);     // x angle
-        EXPECT_NEAR(v[i + 2], 0, 1e-4f); // z angle
-    }
-}
-
 TEST(Convert, BrokenMeshDataIsLeftOutAndReported) {
     aiMesh* broken = makeMesh({{0, 0, 0}, {1, 0, 0}, {NAN, 0, 0}, {0, 1, 0}, {0, INFINITY, 1}},
                               {0, 1, 3, 0, 1, 2, 0, 1, 5, 3, 4, 0});
