@@ -166,15 +166,9 @@ std::string findPicture(const std::string& sceneDir, const std::string& named) {
 
 bool outsideFolder(const std::string& path, const std::string& folder) {
     std::error_code error;
-    fs::path file = fs::weakly_canonical(path, error), dir = fs::weakly_canonical(folder, error);
-    auto f = file.begin();
-    for (auto d = dir.begin(); d != dir.end(); ++d, ++f) {
-        if (d->empty())
-            continue; // the trailing "" of a folder written with '/' last
-        if (f == file.end() || *f != *d)
-            return true;
-    }
-    return false;
+    fs::path inside =
+        fs::weakly_canonical(path, error).lexically_relative(fs::weakly_canonical(folder, error));
+    return inside.empty() || *inside.begin() == "..";
 }
 
 std::vector<PictureOut> convertPictures(const aiScene& scene, const ImportedScene& imported,
