@@ -81,6 +81,12 @@ void holdView(ImportedScene& out, const aiVector3D& eye, const aiVector3D& ahead
     }
 }
 
+// Seconds of sample k of `count`: the last takes the last key when the span is a little past
+// whole seconds (a span cut at a day stops there).
+double sampleTime(double span, int k, int count) {
+    return (k == count && span < k + 1) ? span : std::min((double)k, span);
+}
+
 } // namespace
 
 int sampleSeconds(double seconds) {
@@ -105,8 +111,7 @@ PathOut objectPath(ConvertState& state, const aiNode* node, const aiMatrix3x3& r
     bool heldAny = false;
     size_t bad = 0;
     for (int k = 0; k <= seconds; k++) {
-        // The last sample takes the last key, even when the span is a little off whole seconds.
-        double at = k == seconds ? state.motion.seconds : std::min((double)k, state.motion.seconds);
+        double at = sampleTime(state.motion.seconds, k, seconds);
         aiMatrix4x4 place = placeAt(state, node, at);
         aiMatrix3x3 turn = aiMatrix3x3(place) * restInverse;
         aiVector3D where(place.a4, place.b4, place.c4);
@@ -196,7 +201,7 @@ void convertCamera(ConvertState& state) {
     aiVector3D heldEye, heldLook;
     size_t bad = 0, good = 0;
     for (int k = 0; k <= seconds; k++) {
-        double at = k == seconds ? state.motion.seconds : std::min((double)k, state.motion.seconds);
+        double at = sampleTime(state.motion.seconds, k, seconds);
         aiMatrix4x4 place = node ? placeAt(state, node, at) : state.axes;
         aiVector3D eye = place * own;
         aiVector3D look = (aiMatrix3x3(place) * camera->mLookAt).NormalizeSafe();
