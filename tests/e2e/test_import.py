@@ -21,6 +21,7 @@ REAL = [("boxglb", "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", True, []),
         ("lights", "Collada/lights.dae", True, []),
         ("objbox", "OBJ/box.obj", True, []),
         ("fbxcube", "FBX/phong_cube.fbx", True, ["--scale", "100"]),  # a 1 cm cube
+        ("blend", "BLEND/BlenderDefault_276.blend", True, []),  # z-up: its camera above the ground
         ("cameras", "glTF2/cameras/Cameras.gltf", False, []),
         ("fullturns", "Collada/anims_with_full_rotations_between_keys.DAE", False, [])]
 RED, YELLOW = (200, 30, 30), h.SKY_COLORS[0]
@@ -68,6 +69,8 @@ class RealModels(h.PlayerTest):
                 checked = check(self.workdir, name)
                 self.assertEqual(checked.returncode, 0, checked.stdout)
                 self.assertNotIn(b": error:", checked.stdout)
+                eye = read_text(os.path.join(self.workdir, "map", name, name + ".mde")).splitlines()[1].split()
+                self.assertTrue(name != "blend" or float(eye[3]) > 1, eye)  # Blender's camera above
                 player = self.start([name])
                 self.assertTrue(player.wait_for_output(h.LOADED), player.stdout())
                 shot = self.shot_at(player, 30)
