@@ -212,18 +212,24 @@ class BlenderScenes(h.PlayerTest):
         cube = lambda x, z: [(x + dx, 1 + dy, z + dz) for dx in (-1, 1) for dy in (-1, 1) for dz in (-1, 1)]
         red = lambda p: p[0] > 90 and p[0] > 2.5 * max(p[1], p[2])
         crate = lambda p: p[2] > 60 and p[2] > 2 * p[1]
+        def boxes(shot, eye, target):
+            """Per cube: the box its projected corners span, and the box of its colour nearby."""
+            out = []
+            for corners, colour in ((cube(-3, -3), red), (cube(4, -4), crate)):
+                xs, ys = zip(*(project(eye, target, c) for c in corners))
+                found = [(x, y) for y in range(int(min(ys)) - 30, int(max(ys)) + 30)
+                         for x in range(int(min(xs)) - 30, int(max(xs)) + 30) if colour(shot.pixel(x, y))]
+                fx, fy = zip(*found) if len(found) > 50 else ((0,), (0,))
+                out.append(((min(xs), min(ys), max(xs), max(ys)), (min(fx), min(fy), max(fx), max(fy))))
+            return out
         for name in ("walk_glb", "walk_fbx"):
             player = self.start([name])
             self.assertTrue(player.wait_for_output(h.LOADED))
-            shot = self.shot_at(player, 37)
-            for corners, colour in ((cube(-3, -3), red), (cube(4, -4), crate)):
-                xs, ys = zip(*(project(*views[name], c) for c in corners))
-                found = [(x, y) for y in range(int(min(ys)) - 30, int(max(ys)) + 30)
-                         for x in range(int(min(xs)) - 30, int(max(xs)) + 30) if colour(shot.pixel(x, y))]
-                self.assertGreater(len(found), 50, name)
-                fx, fy = zip(*found)
-                self.assertTrue(near((min(xs), min(ys), max(xs), max(ys)), (min(fx), min(fy), max(fx), max(fy)), 4),
-                                (name, xs, ys, found))
+            for second in (37, 40, 43):  # a loaded machine may show an older frame: look again
+                found = boxes(self.shot_at(player, second), *views[name])
+                if all(near(wanted, got, 4) for wanted, got in found):
+                    break
+            self.assertTrue(all(near(wanted, got, 4) for wanted, got in found), (name, found))
             player.key("Escape")
             self.assertEqual(player.wait_exit(), 0)
 
