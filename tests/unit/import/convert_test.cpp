@@ -185,20 +185,6 @@ TEST(Convert, TheCameraFliesThroughItsKeysOrFramesTheScene) {
     }
 }
 
-TEST(Convert, UpAxisAndScaleAreApplied) {
-    auto scene = makeScene({{"ground", makeMesh({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}, {0, 1, 2})}});
-    scene->mMetaData = aiMetadata::Alloc(1);
-    scene->mMetaData->Set(0, "UpAxis", 2);
-    ImportedScene out = convert(*scene, 2);
-    const std::vector<float>& v = out.meshes[0].mesh.vertices;
-    EXPECT_EQ(std::vector<float>(v.begin(), v.begin() + 3), (std::vector<float>{0, 2, 0}));
-    EXPECT_NEAR(v[7], 0, 1e-6f);
-    EXPECT_NEAR(v[8], -2, 1e-6f);
-    for (float unusable : {0.0f, -2.0f, NAN}) { // taken as 1
-        EXPECT_EQ(convert(*scene, unusable).meshes[0].mesh.vertices[1], 1) << unusable;
-    }
-}
-
 TEST(Convert, MeshesGoToTheListTheirMaterialAndMotionAsk) {
     struct Case {
         bool blended, opaqueMode, pictureAlpha, moves, particlesName;

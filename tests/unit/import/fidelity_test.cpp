@@ -14,8 +14,9 @@
 
 static const float DEG = 3.1415926535898f / 180;
 
-static ImportedScene convertFile(const aiScene& scene, const std::string& file) {
+static ImportedScene convertFile(const aiScene& scene, const std::string& file, float scale = 1) {
     ImportOptions options;
+    options.scale = scale;
     options.sceneFile = file;
     ImportedScene out;
     std::string reason;
@@ -86,26 +87,26 @@ TEST(Fidelity, TheEarliestKeyOfTheSceneStartsEveryPath) {
     }
 }
 
-// Blender's FBX writes centimetres (UnitScaleFactor 1) or metres (100); a .blend is z-up.
-TEST(Fidelity, UnitsAndUpAxisOfTheFileAreApplied) {
+// Blender's FBX writes centimetres (UnitScaleFactor 1) or metres (100); FBX names its up axis;
+// a .blend is z-up; --scale multiplies (a scale that is no length is taken as 1).
+TEST(Fidelity, UnitsUpAxisAndScaleAreApplied) {
     struct Case {
         const char* file;
-        float unitScaleFactor, corner; // 0: no factor; the corner (0, corner, 0) in the file
-        aiVector3D wanted;             // in the map
-    } cases[] = {{"s.fbx", 1, 200, {0, 2, 0}},
-                 {"s.fbx", 100, 2, {0, 2, 0}},
-                 {"s.obj", 0, 2, {0, 2, 0}},
-                 {"s.blend", 0, 2, {0, 0, -2}}};
+        float unitScaleFactor, corner, scale; // the corner (0, corner, 0) in the file
+        int upAxis;
+        aiVector3D wanted; // in the map
+    } cases[] = {{"s.fbx", 1, 200, 1, 1, {0, 2, 0}}, {"s.fbx", 100, 2, 1, 1, {0, 2, 0}},
+                 {"s.fbx", 0, 1, 2, 2, {0, 0, -2}},  {"s.obj", 0, 2, 0, 1, {0, 2, 0}},
+                 {"s.obj", 0, 2, NAN, 1, {0, 2, 0}}, {"s.blend", 0, 2, -2, 1, {0, 0, -2}}};
     for (const Case& c : cases) {
         auto scene =
             makeScene({{"t", makeMesh({{0, 0, 0}, {0, c.corner, 0}, {1, 0, 0}}, {0, 1, 2})}});
-        if (c.unitScaleFactor > 0) {
-            scene->mMetaData = aiMetadata::Alloc(1);
-            scene->mMetaData->Set(0, "UnitScaleFactor", c.unitScaleFactor);
-        }
-        ImportedScene out = convertFile(*scene, c.file);
+        scene->mMetaData = aiMetadata::Alloc(2);
+        scene->mMetaData->Set(0, "UnitScaleFactor", c.unitScaleFactor);
+        scene->mMetaData->Set(1, "UpAxis", c.upAxis);
+        ImportedScene out = convertFile(*scene, c.file, c.scale);
         EXPECT_NEAR((at(out.meshes[0].mesh.vertices.data(), 1, 3) - c.wanted).Length(), 0, 1e-5f)
-            << c.file;
+            << c.file << c.scale;
     }
 }
 
