@@ -205,7 +205,9 @@ void convertCamera(ConvertState& state) {
         aiMatrix4x4 place = node ? placeAt(state, node, at) : state.axes;
         aiVector3D eye = place * own;
         aiVector3D look = (aiMatrix3x3(place) * camera->mLookAt).NormalizeSafe();
-        if (!finite3(eye) || !finite3(look) || look.SquareLength() < 0.5f) {
+        if (finite3(look) && look.SquareLength() < 0.5f)
+            look = aiVector3D(0, 0, -1); // a camera without a view direction looks down -z
+        if (!finite3(eye) || !finite3(look)) {
             bad++;
             putPoint(values, heldEye);
             putPoint(values, heldEye + heldLook * AHEAD_DISTANCE);
