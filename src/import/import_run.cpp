@@ -40,6 +40,14 @@ void noteSize(const ImportedScene& scene, std::vector<std::string>& notes) {
         reach = std::max(reach, std::max(std::fabs(scene.low[k] - centre[k]),
                                          std::fabs(scene.high[k] - centre[k])));
     }
+    float across = 0;
+    for (int k = 0; k < 3; k++)
+        across = std::max(across, scene.high[k] - scene.low[k]);
+    if (across > 0 && across < 0.5f) { // the camera sees nothing nearer than 0.1
+        notes.push_back("the scene is only " + writtenNumber(across) +
+                        " units across (a unit is a metre): --scale " + writtenNumber(10 / across) +
+                        " makes it 10 units wide");
+    }
     if (reach > SKY_REACH) {
         notes.push_back("the scene reaches " + writtenNumber(reach) +
                         " units from the sky box centre, which holds " + writtenNumber(SKY_REACH) +

@@ -4,11 +4,15 @@
 #include "import/pictures.h"
 
 #include <IL/il.h>
+#include <algorithm>
+#include <cctype>
 #include <assimp/scene.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -19,24 +23,38 @@ std::string fileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A URI's %XX escapes decoded (glTF names files as URIs).
-std::string unescape(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); i++) {
-        if (text[i] == '%' && i + 2 < text.size() && isxdigit((unsigned char)text[i + 1]) &&
-            isxdigit((unsigned char)text[i + 2])) {
-            out += (char)std::stoi(text.substr(i + 1, 2), nullptr, 16);
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+std::string lower(std::string text) {
+    for (char& c : text)
+        c = (char)std::tolower((unsigned char)c);
+    return text;
 }
 
-// Loads the picture into the bound DevIL image; false with `why` on failure.
+// `path` with each part that is not there taken in another letter case when one is.
+std::string anyCase(const fs::path& path) {
+    fs::path out;
+    std::error_code error;
+    for (const fs::path& part : path) {
+        fs::path wanted = out / part;
+        if (out.empty() || fs::exists(wanted, error) || part == ".." || part == ".") {
+            out = wanted;
+            continue;
+        }
+        std::string name = lower(part.string());
+        fs::path found;
+        for (fs::directory_iterator it(out, error), end; !error && it != end; it.increment(error)) {
+            if (lower(it->path().filename().string()) == name) {
+                found = it->path();
+                break;
+            }
+        }
+        out = found.empty() ? wanted : found;
+    }
+    return out.string();
+}
+
+// Loads the picture into the bound DevIL image; `path` is where it was found. False with `why`.
 bool loadSource(const aiScene& scene, const PictureSource& source, const std::string& sceneDir,
-                std::string& why) {
+                std::string& path, std::string& why) {
     if (source.embedded >= 0) {
         const aiTexture& t = *scene.mTextures[source.embedded];
         if (t.mHeight == 0) {
@@ -54,13 +72,10 @@ bool loadSource(const aiScene& scene, const PictureSource& source, const std::st
         }
         return true;
     }
-    std::string path = sceneDir + "/" + source.file;
+    path = findPicture(sceneDir, source.file);
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-        path = sceneDir + "/" + unescape(source.file);
-    }
-    if (!std::filesystem::is_regular_file(path, error)) {
-        why = "no such file beside the scene (" + path + ")";
+    if (path.empty()) {
+        why = "no such file beside the scene (" + sceneDir + "/" + source.file + ")";
         return false;
     }
     if (ilLoadImage(path.c_str()) != IL_TRUE) {
@@ -111,6 +126,51 @@ std::string freeName(const std::string& texturesDir, const std::string& stem,
 
 } // namespace
 
+std::string uriDecoded(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '%' && i + 2 < text.size() && isxdigit((unsigned char)text[i + 1]) &&
+            isxdigit((unsigned char)text[i + 2])) {
+            out += (char)std::stoi(text.substr(i + 1, 2), nullptr, 16);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string findPicture(const std::string& sceneDir, const std::string& named) {
+    std::string text = named;
+    if (lower(text.substr(0, 7)) == "file://") {
+        text = text.substr(7);
+        text = text.substr(text[0] == '/' ? 0 : std::min(text.find('/'), text.size())); // host
+    }
+    std::string decoded = uriDecoded(text);
+    std::replace(decoded.begin(), decoded.end(), '\\', '/');
+    std::error_code error;
+    auto beside = [&](const std::string& name) {
+        fs::path p(name);
+        return p.is_absolute() ? p : fs::path(sceneDir) / p;
+    };
+    std::vector<std::string> tries = {beside(named).string(), beside(decoded).string(),
+                                      anyCase(beside(decoded))};
+    // A folder that is not there: the picture beside the scene.
+    tries.push_back(anyCase(fs::path(sceneDir) / fs::path(decoded).filename()));
+    for (const std::string& path : tries) {
+        if (!decoded.empty() && fs::is_regular_file(path, error))
+            return path;
+    }
+    return "";
+}
+
+bool outsideFolder(const std::string& path, const std::string& folder) {
+    std::error_code error;
+    fs::path inside =
+        fs::weakly_canonical(path, error).lexically_relative(fs::weakly_canonical(folder, error));
+    return inside.empty() || *inside.begin() == "..";
+}
+
 std::vector<PictureOut> convertPictures(const aiScene& scene, const ImportedScene& imported,
                                         const std::string& sceneDir, const std::string& texturesDir,
                                         const std::string& scratchDir,
@@ -127,11 +187,14 @@ std::vector<PictureOut> convertPictures(const aiScene& scene, const ImportedScen
     for (size_t i = 0; i < out.size(); i++) {
         const PictureSource& source = imported.pictures[i];
         std::string label = source.embedded >= 0 ? "embedded picture " + source.stem : source.file;
-        std::string why;
-        if (!loadSource(scene, source, sceneDir, why)) {
+        std::string why, path;
+        if (!loadSource(scene, source, sceneDir, path, why)) {
             notes.push_back("picture " + label + " left out: " + why);
             continue;
         }
+        if (!path.empty() && outsideFolder(path, sceneDir))
+            notes.push_back("picture " + label + " is read from outside the scene's folder (" +
+                            path + "): ship it with the scene if you mean to");
         int width = ilGetInteger(IL_IMAGE_WIDTH), height = ilGetInteger(IL_IMAGE_HEIGHT);
         if (width <= 0 || height <= 0 || width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE ||
             ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) != IL_TRUE) {

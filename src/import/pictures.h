@@ -24,3 +24,14 @@ std::vector<PictureOut> convertPictures(const aiScene& scene, const ImportedScen
                                         const std::string& sceneDir, const std::string& texturesDir,
                                         const std::string& scratchDir,
                                         std::vector<std::string>& notes);
+
+// A URI's %XX escapes decoded (glTF names files as URIs).
+std::string uriDecoded(const std::string& text);
+
+// Where the picture a scene names is on disk: as named (beside the scene, or absolute, or a
+// file:// URI; %-escapes decoded, backslashes read as '/'), in another letter case, or, when its
+// folder is not there, by its base name beside the scene. Empty when it is nowhere.
+std::string findPicture(const std::string& sceneDir, const std::string& named);
+
+// True when `path` is not inside `folder` (after following "..").
+bool outsideFolder(const std::string& path, const std::string& folder);

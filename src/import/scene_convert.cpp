@@ -32,6 +32,27 @@ std::string lower(std::string text) {
     return text;
 }
 
+// Length of the file's unit in metres over 1 (FBX's UnitScaleFactor is centimetres per unit).
+float unitLength(const aiScene& scene) {
+    float factor = 0;
+    double wide = 0;
+    if (!scene.mMetaData)
+        return 1;
+    if (!scene.mMetaData->Get("UnitScaleFactor", factor) &&
+        scene.mMetaData->Get("UnitScaleFactor", wide))
+        factor = (float)wide;
+    return std::isfinite(factor) && factor > 0 ? factor / 100 : 1;
+}
+
+// True when the node's transform is usable: numbers, and not squashed flat to nothing.
+bool usableTransform(const aiMatrix4x4& m) {
+    for (int r = 0; r < 4; r++)
+        for (int c = 0; c < 4; c++)
+            if (!std::isfinite(m[r][c]))
+                return false;
+    return aiMatrix3x3(m).Determinant() != 0;
+}
+
 // Normals from the faces, each vertex the sum of its faces' (area-weighted) normals.
 void faceNormals(MeshOut& out) {
     std::vector<float>& n = out.normals;
@@ -153,6 +174,11 @@ void convertNode(ConvertState& state, const aiNode& node, std::set<std::string>&
     const aiScene& scene = *state.scene;
     bool moves = nodeMoves(state.motion, &node);
     aiMatrix4x4 rest = placeAt(state, &node, 0);
+    if (node.mNumMeshes > 0 && !usableTransform(rest)) {
+        state.out->notes.push_back("node " + std::string(node.mName.C_Str()) +
+                                   " has a transform that is zero or not numbers: left out");
+        return;
+    }
     aiMatrix4x4 bake = rest;
     if (moves) {
         // Objects: vertices hold the rest turn, and the player's fixed last turn undone.
@@ -220,13 +246,22 @@ void convertNode(ConvertState& state, const aiNode& node, std::set<std::string>&
     }
 }
 
-// The scene's up axis, as its file tells it (FBX), turned into y.
-aiMatrix4x4 upToY(const aiScene& scene) {
+std::string extensionOf(const std::string& file) {
+    size_t dot = file.find_last_of('.');
+    return dot == std::string::npos ? "" : lower(file.substr(dot));
+}
+
+// The scene's up axis, as its file tells it (FBX), or as its tool has it (Blender: z), turned
+// into y.
+aiMatrix4x4 upToY(const aiScene& scene, const std::string& sceneFile) {
     int axis = 1, sign = 1;
     aiMatrix4x4 out;
-    if (!scene.mMetaData || !scene.mMetaData->Get("UpAxis", axis))
+    if (extensionOf(sceneFile) == ".blend")
+        axis = 2;
+    else if (!scene.mMetaData || !scene.mMetaData->Get("UpAxis", axis))
         return out;
-    scene.mMetaData->Get("UpAxisSign", sign);
+    if (scene.mMetaData)
+        scene.mMetaData->Get("UpAxisSign", sign);
     if (axis == 2)
         out = aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
     if (axis == 0)
@@ -271,8 +306,12 @@ bool convertScene(const aiScene& scene, const ImportOptions& options, ImportedSc
     state.options = options;
     state.out = &out;
     state.motion = sceneMotion(scene);
+    std::string extension = extensionOf(options.sceneFile);
+    state.gltf = extension == ".gltf" || extension == ".glb";
     float scale = std::isfinite(options.scale) && options.scale > 0 ? options.scale : 1;
-    state.axes = aiMatrix4x4(aiVector3D(scale), aiQuaternion(), aiVector3D()) * upToY(scene);
+    scale *= unitLength(scene);
+    state.axes = composeTRS(aiVector3D(), aiQuaternion(), aiVector3D(scale)) *
+                 upToY(scene, options.sceneFile);
     out.map.title = "skarn-import of " + options.sceneFile;
     for (char& c : out.map.title)
         c = (c == '\n' || c == '\r') ? ' ' : c;
@@ -301,9 +340,17 @@ bool convertScene(const aiScene& scene, const ImportOptions& options, ImportedSc
         reason = "the scene has no mesh of triangles";
         return false;
     }
-    if (scene.mNumAnimations > 1)
-        out.notes.push_back("only the first animation is used (" +
-                            std::to_string(scene.mNumAnimations) + " in the scene)");
+    if (state.motion.repeated > 0)
+        out.notes.push_back(std::to_string(state.motion.repeated) +
+                            " keyed nodes of later animations are keyed by an earlier one too: "
+                            "the earlier keys are used");
+    if (state.motion.perObjectTakes)
+        out.notes.push_back("the file holds one take per object and action (FBX \"All Actions\"): "
+                            "each node plays its own from the scene's start, whatever its first "
+                            "key (docs/maps.md)");
+    for (const std::string& node : state.motion.badKeys)
+        out.notes.push_back("node " + node +
+                            " has keys that are not numbers: the last good value is held");
     convertCamera(state);
     convertLamps(state);
     return true;

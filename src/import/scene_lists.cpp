@@ -1,8 +1,9 @@
 // The map's three lists from the converted meshes, in the order the player draws them well.
 // Import side. The player sets the drawing colour only for untextured meshes and never resets
 // it, so textured things drawn later are tinted; and it shows the scene only when the map has
-// an object or a tree. Both are met here: untextured meshes come last in their list, and an
-// invisible white object ends the objects whenever one is needed.
+// an object or a tree. Both are met here: untextured meshes come last in their list, an
+// invisible white object ends the objects whenever one is needed, and another starts them when
+// the world's last mesh leaves a colour for a textured object.
 #include <algorithm>
 #include <cmath>
 
@@ -93,9 +94,21 @@ void placeMeshes(ImportedScene& scene, const std::vector<std::string>& pictureNa
     bool shown = std::count(lists.begin(), lists.end(), LIST_OBJECT) +
                      std::count(lists.begin(), lists.end(), LIST_TREE) >
                  0;
+    bool tintedWorld = false, texturedObject = false;
+    for (size_t i = 0; i < lists.size(); i++) {
+        bool textured = scene.meshes[i].mesh.option & MESH_OPTION_TEXTURED;
+        tintedWorld = tintedWorld || (lists[i] == LIST_WORLD && !textured);
+        texturedObject = texturedObject || (lists[i] == LIST_OBJECT && textured);
+    }
     if (untextured || !shown) {
         scene.meshes.push_back(whiteObject(scene));
         lists.push_back(LIST_OBJECT);
+    }
+    std::string firstWhite;
+    if (tintedWorld && texturedObject) {
+        scene.meshes.push_back(whiteObject(scene));
+        lists.push_back(LIST_OBJECT);
+        firstWhite = scene.meshes.back().name;
     }
     // Textured meshes before untextured ones in each list; trees farthest from the eye first.
     std::vector<size_t> order(scene.meshes.size());
@@ -119,9 +132,14 @@ void placeMeshes(ImportedScene& scene, const std::vector<std::string>& pictureNa
                                              : (lists[i] == LIST_TREE ? map.trees : map.worlds);
         list.push_back(scene.meshes[i].name);
     }
-    // The white object is drawn last of all objects, after every untextured one.
-    auto white = std::find_if(map.objects.begin(), map.objects.end(),
-                              [](const std::string& n) { return n.rfind(WHITE_OBJECT, 0) == 0; });
+    // The white object is drawn last of all objects, after every untextured one; the second
+    // first of all, after the world.
+    auto white = std::find_if(map.objects.begin(), map.objects.end(), [&](const std::string& n) {
+        return n.rfind(WHITE_OBJECT, 0) == 0 && n != firstWhite;
+    });
     if (white != map.objects.end())
         std::rotate(white, white + 1, map.objects.end());
+    auto first = std::find(map.objects.begin(), map.objects.end(), firstWhite);
+    if (first != map.objects.end())
+        std::rotate(map.objects.begin(), first, first + 1);
 }

@@ -16,6 +16,7 @@ struct ConvertState {
     aiMatrix4x4 axes; // scene root frame -> player frame: up axis to y, times --scale
     ImportedScene* out = nullptr;
     bool boxEmpty = true; // no vertex has widened out->low/high yet
+    bool gltf = false;    // the scene file is glTF (.gltf, .glb)
 };
 
 // What a material gives a mesh.

@@ -7,6 +7,7 @@
 #include <assimp/GltfMaterial.h>
 #include <assimp/material.h>
 
+#include "import/pictures.h"
 #include "import/scene_local.h"
 
 namespace {
@@ -42,6 +43,7 @@ int pictureOf(ConvertState& state, const aiString& named) {
         embedded >= 0 ? std::string(scene.mTextures[embedded]->mFilename.C_Str()) : file;
     if (embedded < 0)
         source.file = file;
+    stem = uriDecoded(stem);
     stem = stem.substr(
         stem.find_last_of("/\\") == std::string::npos ? 0 : stem.find_last_of("/\\") + 1);
     stem = stem.substr(0, stem.find_last_of('.'));

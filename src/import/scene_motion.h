@@ -5,18 +5,31 @@
 #include <assimp/scene.h>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
-// The one animation that drives the map (the scene's first), with its channels by node name.
-struct SceneMotion {
-    const aiAnimation* animation = nullptr;                      // null: nothing moves
-    std::unordered_map<std::string, const aiNodeAnim*> channels; // node name -> its keys
-    double ticksPerSecond = 25;                                  // of the animation's key times
-    double startTicks = 0;                                       // earliest key
-    double seconds = 0; // from the earliest to the last key
+// The keys of one node, and the rate of their times.
+struct NodeKeys {
+    const aiNodeAnim* keys = nullptr;
+    double ticksPerSecond = 25;
 };
 
-// Gathers the scene's first animation; key times that are not finite are left out of its span.
+// The motion that drives the map: every animation's channels by node name (tools write one
+// animation per object; a node named by several takes the first), on one time base whose 0 is
+// the earliest key of the whole scene, so every node keeps its offset from the others.
+struct SceneMotion {
+    std::unordered_map<std::string, NodeKeys> channels; // node name -> its keys
+    double startSeconds = 0;                            // earliest key of the scene
+    double seconds = 0;                                 // from the earliest to the last key
+    std::vector<std::string> badKeys; // nodes with keys that are not numbers (values held)
+    bool perObjectTakes = false;      // one FBX take per object: each starts at its own 0
+    size_t repeated = 0;              // channels of nodes an earlier animation keys (unused)
+};
+
+// Gathers the scene's animations; key times that are not finite are left out of its span.
 SceneMotion sceneMotion(const aiScene& scene);
+
+// Translation . rotation . scale (assimp's aiMatrix4x4(scale, rotation, position) is S . R).
+aiMatrix4x4 composeTRS(const aiVector3D& place, const aiQuaternion& turn, const aiVector3D& scale);
 
 // True when the node or one of its parents has keys: its place in the world changes.
 bool nodeMoves(const SceneMotion& motion, const aiNode* node);
@@ -26,8 +39,11 @@ bool nodeMoves(const SceneMotion& motion, const aiNode* node);
 aiMatrix4x4 nodeWorldAt(const SceneMotion& motion, const aiNode* node, double seconds);
 
 // Splits a turn R into R = Rx(x) Rz(z) Ry(yaw), angles in degrees: the player turns objects by
-// x about x after z about z, and has no turn about the vertical axis (yaw).
-void splitTurn(const aiMatrix3x3& turn, float& x, float& z, float& yaw);
+// x about x after z about z, and has no turn about the vertical axis (yaw). Of the two splits
+// every turn has, the one whose x and z are nearest `previousX` and `previousZ` (unwrapped to
+// them), so that angles run on from sample to sample and a pure spin keeps x = z = 0.
+void splitTurn(const aiMatrix3x3& turn, float previousX, float previousZ, float& x, float& z,
+               float& yaw);
 
 // The rotation of `degrees` about the y axis.
 aiMatrix3x3 turnAboutY(float degrees);

@@ -11,6 +11,7 @@ namespace {
 #define AHEAD_DISTANCE 10.0f     // how far ahead of the eye the camera's look-at point is put
 #define MAX_SAMPLE_SECONDS 86400 // a day of keys at most; longer spans are cut (and noted)
 #define TURN_NOTE_DEGREES 1.0f   // a turn about the vertical axis beyond this is reported
+#define SPAN_TOLERANCE 0.05      // seconds of key span that make no sample of their own
 
 bool finite3(const aiVector3D& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -82,14 +83,21 @@ void holdView(ImportedScene& out, const aiVector3D& eye, const aiVector3D& ahead
     }
 }
 
+// Seconds of sample k of `count`: the last takes the last key when the span is a little past
+// whole seconds (a span cut at a day stops there).
+double sampleTime(double span, int k, int count) {
+    return (k == count && span < k + 1) ? span : std::min((double)k, span);
+}
+
 } // namespace
 
 int sampleSeconds(double seconds) {
     if (!(seconds > 0)) {
         return 1;
     }
+    // Key times written as floats by other tools land a little past a whole second.
     return seconds >= MAX_SAMPLE_SECONDS ? MAX_SAMPLE_SECONDS
-                                         : std::max(1, (int)std::ceil(seconds - 1e-6));
+                                         : std::max(1, (int)std::ceil(seconds - SPAN_TOLERANCE));
 }
 
 PathOut objectPath(ConvertState& state, const aiNode* node, const aiMatrix3x3& rest,
@@ -101,9 +109,21 @@ PathOut objectPath(ConvertState& state, const aiNode* node, const aiMatrix3x3& r
     aiMatrix3x3 restInverse = rest;
     restInverse.Inverse();
     float previousX = 0, previousZ = 0, widestYaw = 0, scaleChange = 0;
+    aiVector3D held; // the last good position: a sample that is not a number holds it
+    bool heldAny = false;
+    size_t bad = 0;
     for (int k = 0; k <= seconds; k++) {
-        aiMatrix4x4 place = placeAt(state, node, std::min((double)k, state.motion.seconds));
+        double at = sampleTime(state.motion.seconds, k, seconds);
+        aiMatrix4x4 place = placeAt(state, node, at);
         aiMatrix3x3 turn = aiMatrix3x3(place) * restInverse;
+        aiVector3D where(place.a4, place.b4, place.c4);
+        bool good = finite3(where) && std::isfinite(turn.Determinant()) && turn.Determinant() != 0;
+        if (!good) {
+            bad++;
+            putPoint(path.values, held);
+            putPoint(path.values, aiVector3D(previousX, 0, previousZ));
+            continue;
+        }
         for (int c = 0; c < 3; c++) {
             float length = column(turn, c).Length();
             scaleChange = std::max(scaleChange, std::fabs(length - 1));
@@ -112,13 +132,15 @@ PathOut objectPath(ConvertState& state, const aiNode* node, const aiMatrix3x3& r
                    c = column(turn, 2).NormalizeSafe();
         aiMatrix3x3 unit(a.x, b.x, c.x, a.y, b.y, c.y, a.z, b.z, c.z);
         float x, z, yaw;
-        splitTurn(unit, x, z, yaw);
-        x = nearestAngle(x, previousX);
-        z = nearestAngle(z, previousZ);
+        splitTurn(unit, previousX, previousZ, x, z, yaw);
         previousX = x;
         previousZ = z;
         widestYaw = std::max(widestYaw, std::fabs(yaw));
-        putPoint(path.values, aiVector3D(place.a4, place.b4, place.c4));
+        for (size_t i = 0; !heldAny && i < path.values.size(); i += 6) // bad samples before
+            std::copy(&where.x, &where.x + 3, &path.values[i]);
+        held = where;
+        heldAny = true;
+        putPoint(path.values, where);
         putPoint(path.values, aiVector3D(x, 0, z));
     }
     addEndPoints(path.values, 6);
@@ -129,6 +151,10 @@ PathOut objectPath(ConvertState& state, const aiNode* node, const aiMatrix3x3& r
                         " degrees about the vertical axis, which the player cannot show: " + name +
                         " keeps its heading");
     }
+    if (bad > 0) {
+        notes.push_back("node " + std::string(node->mName.C_Str()) + ": " + std::to_string(bad) +
+                        " samples of its motion are not numbers: the last good place is held");
+    }
     if (scaleChange > 0.01f) {
         notes.push_back("node " + std::string(node->mName.C_Str()) +
                         " changes size: objects keep the size they have at the start");
@@ -137,6 +163,16 @@ PathOut objectPath(ConvertState& state, const aiNode* node, const aiMatrix3x3& r
         notes.push_back("the animation is longer than a day: paths stop after a day");
     }
     return path;
+}
+
+// Frames the whole box from the front and a little above, from inside the sky box.
+void frameScene(ImportedScene& out, const std::string& why) {
+    aiVector3D c = centre(out), way = aiVector3D(0, 0.4f, 1).Normalize();
+    aiVector3D eye = c + way * std::min(radius(out) * 2.5f, insideSky(c, way));
+    holdView(out, eye, c);
+    std::copy(&eye.x, &eye.x + 3, out.map.eye);
+    std::copy(&c.x, &c.x + 3, out.map.target);
+    out.notes.push_back(why + ": a still camera frames the whole scene");
 }
 
 void convertCamera(ConvertState& state) {
@@ -149,42 +185,59 @@ void convertCamera(ConvertState& state) {
     const aiCamera* camera =
         (scene.mCameras && scene.mNumCameras > 0) ? scene.mCameras[0] : nullptr;
     if (!camera) {
-        // Frames the whole box from the front and a little above, from inside the sky box.
-        aiVector3D c = centre(out), way = aiVector3D(0, 0.4f, 1).Normalize();
-        aiVector3D eye = c + way * std::min(radius(out) * 2.5f, insideSky(c, way));
-        holdView(out, eye, c);
-        std::copy(&eye.x, &eye.x + 3, map.eye);
-        std::copy(&c.x, &c.x + 3, map.target);
-        out.notes.push_back("the scene has no camera: a still camera frames the whole scene");
+        frameScene(out, "the scene has no camera");
         return;
     }
     if (scene.mNumCameras > 1) {
         out.notes.push_back("only the first camera is used (" + std::to_string(scene.mNumCameras) +
                             " in the scene)");
     }
+    std::string name = camera->mName.C_Str();
     const aiNode* node = scene.mRootNode ? scene.mRootNode->FindNode(camera->mName) : nullptr;
     bool moves = node && nodeMoves(state.motion, node);
     int seconds = moves ? sampleSeconds(state.motion.seconds) : 0;
+    // glTF puts a camera at its node's origin; assimp also copies the node's translation into
+    // the camera's position, which would apply it twice.
+    aiVector3D own = state.gltf ? aiVector3D() : camera->mPosition;
     std::vector<float>& values = out.cameraPath.values;
+    aiVector3D heldEye, heldLook;
+    size_t bad = 0, good = 0;
     for (int k = 0; k <= seconds; k++) {
-        aiMatrix4x4 place =
-            node ? placeAt(state, node, std::min((double)k, state.motion.seconds)) : state.axes;
-        aiVector3D eye = place * camera->mPosition;
+        double at = sampleTime(state.motion.seconds, k, seconds);
+        aiMatrix4x4 place = node ? placeAt(state, node, at) : state.axes;
+        aiVector3D eye = place * own;
         aiVector3D look = (aiMatrix3x3(place) * camera->mLookAt).NormalizeSafe();
-        if (!finite3(look) || look.SquareLength() < 0.5f) {
-            look = aiVector3D(0, 0, -1);
+        if (finite3(look) && look.SquareLength() < 0.5f)
+            look = aiVector3D(0, 0, -1); // a camera without a view direction looks down -z
+        if (!finite3(eye) || !finite3(look)) {
+            bad++;
+            putPoint(values, heldEye);
+            putPoint(values, heldEye + heldLook * AHEAD_DISTANCE);
+            continue;
         }
-        if (k == 0) {
+        for (size_t i = 0; good == 0 && i < values.size(); i += 6) { // bad samples before
+            std::copy(&eye.x, &eye.x + 3, &values[i]);
+            aiVector3D ahead = eye + look * AHEAD_DISTANCE;
+            std::copy(&ahead.x, &ahead.x + 3, &values[i + 3]);
+        }
+        if (good++ == 0) {
             aiVector3D target = eye + look * AHEAD_DISTANCE;
             std::copy(&eye.x, &eye.x + 3, map.eye);
             std::copy(&target.x, &target.x + 3, map.target);
-            for (float& v : map.eye)
-                v = std::isfinite(v) ? v : 0;
-            for (float& v : map.target)
-                v = std::isfinite(v) ? v : 0;
         }
+        heldEye = eye;
+        heldLook = look;
         putPoint(values, eye);
         putPoint(values, eye + look * AHEAD_DISTANCE);
+    }
+    if (good == 0) {
+        values.clear();
+        frameScene(out, "camera " + name + " is at a place or looks a way that is not a number");
+        return;
+    }
+    if (bad > 0) {
+        out.notes.push_back("camera " + name + ": " + std::to_string(bad) +
+                            " samples of its flight are not numbers: the last good view is held");
     }
     if (!moves) {
         holdView(out, aiVector3D(map.eye[0], map.eye[1], map.eye[2]),
@@ -238,8 +291,11 @@ void convertLamps(ConvertState& state) {
             aiVector3D way = (aiMatrix3x3(place) * light->mDirection).NormalizeSafe();
             at = centre(out) - way * (radius(out) * 4 + 10);
         }
-        aiVector3D where = finite3(at) ? at : aiVector3D();
-        std::copy(&where.x, &where.x + 3, f.lamp.position);
+        if (!finite3(at)) {
+            out.notes.push_back("light " + name + " is at a place that is not a number: left out");
+            continue;
+        }
+        std::copy(&at.x, &at.x + 3, f.lamp.position);
         f.lamp.color[0] = c.r > 0 ? c.r / strength : 0;
         f.lamp.color[1] = c.g > 0 ? c.g / strength : 0;
         f.lamp.color[2] = c.b > 0 ? c.b / strength : 0;

@@ -2,6 +2,7 @@
 installed) and on scenes written here: each map passes the checker and plays; an animated node
 is where its keys put it at two show times; bad input writes nothing; nothing is overwritten."""
 
+import json
 import math
 import os
 import subprocess
@@ -14,13 +15,15 @@ import harness as h
 IMPORT = os.environ.get("SKARN_IMPORT_BIN", os.path.join(h.ROOT, "build", "skarn-import"))
 CHECK = os.environ.get("SKARN_CHECK_BIN", os.path.join(h.ROOT, "build", "skarn-check"))
 MODELS = "/usr/share/assimp/models"
-REAL = [("boxglb", "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", True),
-        ("duck", "Collada/duck.dae", True),
-        ("lights", "Collada/lights.dae", True),
-        ("objbox", "OBJ/box.obj", True),
-        ("fbxcube", "FBX/phong_cube.fbx", True),
-        ("cameras", "glTF2/cameras/Cameras.gltf", False),
-        ("fullturns", "Collada/anims_with_full_rotations_between_keys.DAE", False)]
+BLENDER = os.path.join(h.ROOT, "tests", "data", "blender")  # made by tools/blender-scenes.py
+REAL = [("boxglb", "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", True, []),
+        ("duck", "Collada/duck.dae", True, []),
+        ("lights", "Collada/lights.dae", True, []),
+        ("objbox", "OBJ/box.obj", True, []),
+        ("fbxcube", "FBX/phong_cube.fbx", True, ["--scale", "100"]),  # a 1 cm cube
+        ("blend", "BLEND/BlenderDefault_276.blend", True, []),  # z-up: its camera above the ground
+        ("cameras", "glTF2/cameras/Cameras.gltf", False, []),
+        ("fullturns", "Collada/anims_with_full_rotations_between_keys.DAE", False, [])]
 RED, YELLOW = (200, 30, 30), h.SKY_COLORS[0]
 
 
@@ -58,14 +61,16 @@ def red_columns(shot):
 class RealModels(h.PlayerTest):
     def test_real_models_import_check_and_play(self):
         h.make_show_pictures(self.workdir)
-        for name, model, framed in REAL:
+        for name, model, framed, options in REAL:
             with self.subTest(model=model):
-                result = run_import(self.workdir, os.path.join(MODELS, model), name)
+                result = run_import(self.workdir, os.path.join(MODELS, model), name, *options)
                 self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
                 self.assertTrue(result.stdout.endswith(b"next step: skarn " + name.encode() + b"\n"))
                 checked = check(self.workdir, name)
                 self.assertEqual(checked.returncode, 0, checked.stdout)
                 self.assertNotIn(b": error:", checked.stdout)
+                eye = read_text(os.path.join(self.workdir, "map", name, name + ".mde")).splitlines()[1].split()
+                self.assertTrue(name != "blend" or float(eye[3]) > 1, eye)  # Blender's camera above
                 player = self.start([name])
                 self.assertTrue(player.wait_for_output(h.LOADED), player.stdout())
                 shot = self.shot_at(player, 30)
@@ -118,6 +123,115 @@ class RealModels(h.PlayerTest):
         # The picture's top (red) above its bottom (blue), as the 3D tool showed it.
         self.assertTrue(h.close_to(shot.mean(300, 195, 340, 225), RED, 40), shot.mean(300, 195, 340, 225))
         self.assertTrue(h.close_to(shot.mean(300, 255, 340, 285), (30, 30, 200), 40))
+
+
+def y_up(p):
+    """Blender's z-up frame turned as the importer turns it."""
+    return (p[0], p[2], -p[1])
+
+
+def numbers(path):
+    """The number triples of a map file: a mesh's vertices, or a path's points."""
+    lines = read_text(path).splitlines()
+    count = int(lines[0].split("(")[1].split(")")[0]) if path.endswith(".msh") else len(lines)
+    rows = lines[1:1 + count] if path.endswith(".msh") else lines[6:]
+    return [tuple(map(float, line.split())) for line in rows if line.strip()]
+
+
+def near(a, b, tolerance=0.02):
+    return all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def box(points):
+    """Centre and size of the points' box."""
+    low, high = [min(p[k] for p in points) for k in range(3)], [max(p[k] for p in points) for k in range(3)]
+    return [(l + u) / 2 for l, u in zip(low, high)], [u - l for l, u in zip(low, high)]
+
+
+def project(eye, target, p):
+    """Pixel of p through the player's view: gluLookAt, 60 degrees, aspect 1, 640 x 380 viewport
+    between the 50-row bands."""
+    dot = lambda a, b: sum(x * y for x, y in zip(a, b))
+    unit = lambda a: [x / math.sqrt(dot(a, a)) for x in a]
+    f = unit([t - e for t, e in zip(target, eye)])
+    s = unit([-f[2], 0, f[0]])  # f x up
+    u = [s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2], s[0] * f[1] - s[1] * f[0]]
+    d = [x - e for x, e in zip(p, eye)]
+    scale = 1 / math.tan(math.radians(30)) / dot(d, f)
+    return 320 + 320 * scale * dot(d, s), 240 - 190 * scale * dot(d, u)
+
+
+class BlenderScenes(h.PlayerTest):
+    """Scenes built and exported by Blender 3.4 come in where Blender has them: the camera, every
+    object at the recorded seconds (the earliest key plays at show second 25), sizes in metres."""
+
+    def check_numbers(self, folder, made, animated):
+        mde = read_text(os.path.join(folder, os.path.basename(folder) + ".mde")).splitlines()
+        eye, target = [tuple(map(float, mde[k].split(":")[1].split())) for k in (1, 2)]
+        first = made["moments"]["0"]
+        if animated:
+            self.assertTrue(near(eye, y_up(first["view"]["position"])), eye)
+            self.assertTrue(near([(t - e) / 10 for t, e in zip(target, eye)], y_up(first["view"]["look"]), 1e-3))
+            lamp = mde[mde.index("lampes (1) :") + 1].split(":")[1].split()
+            self.assertTrue(near(map(float, lamp), y_up(first["lamp"]["position"])), lamp)
+        for thing in first:
+            path = os.path.join(folder, ("camera" if thing == "view" else thing) + ".dpl")
+            if animated and os.path.exists(path):
+                points = numbers(path)[2::2]  # positions from the scene's start, once a second
+                for s, at in made["moments"].items():
+                    self.assertTrue(near(points[int(s)], y_up(at[thing]["position"])), (thing, s, points[int(s)]))
+            elif thing == "post":  # still: where it stands, 2 m a side
+                centre, size = box(numbers(os.path.join(folder, "post.msh")))
+                self.assertTrue(near(centre, y_up(first["post"]["position"])) and near(size, (2, 2, 2)), size)
+        if animated and "bar" in first:
+            # A spin about the vertical: no tumble. The moving bar has its still twin's shape.
+            self.assertTrue(all(near(a, (0, 0, 0), 1e-3) for a in numbers(os.path.join(folder, "spinner.dpl"))[1::2]))
+            c, s = math.cos(math.radians(30)), math.sin(math.radians(30))
+            bar = sorted((round(c * x - s * z, 2), round(y, 2), round(s * x + c * z, 2))
+                         for x, y, z in numbers(os.path.join(folder, "bar.msh")))
+            twin = numbers(os.path.join(folder, "twin.msh"))
+            self.assertEqual(bar, sorted(tuple(round(v - m, 2) for v, m in zip(p, box(twin)[0])) for p in twin))
+        return eye, target
+
+    def test_exports_land_where_blender_puts_them(self):
+        h.make_show_pictures(self.workdir)
+        views = {}
+        for scene in ("walk.glb", "walk.fbx", "walk-all.fbx", "walk.dae", "walk.obj",
+                      "rig.glb", "rig.fbx", "rig.dae", "rig.obj"):
+            with self.subTest(scene=scene):
+                name = scene.replace(".", "_").replace("-", "_")
+                result = run_import(self.workdir, os.path.join(BLENDER, scene), name)
+                self.assertEqual(result.returncode, 0, result.stdout)
+                self.assertEqual(check(self.workdir, name).returncode, 0)
+                with open(os.path.join(BLENDER, scene.split(".")[0].split("-")[0] + ".json")) as f:
+                    views[name] = self.check_numbers(os.path.join(self.workdir, "map", name), json.load(f),
+                                                     not scene.endswith(".obj"))
+        # On frames: the still red post and the textured crate, on its last key from show second
+        # 35, where the player's projection of Blender's numbers puts them; the crate's blue and
+        # magenta are not tinted by the red drawn before it.
+        cube = lambda x, z: [(x + dx, 1 + dy, z + dz) for dx in (-1, 1) for dy in (-1, 1) for dz in (-1, 1)]
+        red = lambda p: p[0] > 90 and p[0] > 2.5 * max(p[1], p[2])
+        crate = lambda p: p[2] > 60 and p[2] > 2 * p[1]
+        def boxes(shot, eye, target):
+            """Per cube: the box its projected corners span, and the box of its colour nearby."""
+            out = []
+            for corners, colour in ((cube(-3, -3), red), (cube(4, -4), crate)):
+                xs, ys = zip(*(project(eye, target, c) for c in corners))
+                found = [(x, y) for y in range(int(min(ys)) - 30, int(max(ys)) + 30)
+                         for x in range(int(min(xs)) - 30, int(max(xs)) + 30) if colour(shot.pixel(x, y))]
+                fx, fy = zip(*found) if len(found) > 50 else ((0,), (0,))
+                out.append(((min(xs), min(ys), max(xs), max(ys)), (min(fx), min(fy), max(fx), max(fy))))
+            return out
+        for name in ("walk_glb", "walk_fbx"):
+            player = self.start([name])
+            self.assertTrue(player.wait_for_output(h.LOADED))
+            for second in (37, 40, 43):  # a loaded machine may show an older frame: look again
+                found = boxes(self.shot_at(player, second), *views[name])
+                if all(near(wanted, got, 4) for wanted, got in found):
+                    break
+            self.assertTrue(all(near(wanted, got, 4) for wanted, got in found), (name, found))
+            player.key("Escape")
+            self.assertEqual(player.wait_exit(), 0)
 
 
 class Console(unittest.TestCase):

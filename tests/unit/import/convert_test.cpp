@@ -106,34 +106,6 @@ TEST(Convert, AnObjectIsWhereItsNodeIsAtEverySecondOfItsKeys) {
     }
 }
 
-TEST(Convert, ATurnAboutTheVerticalAxisIsReportedAndLeftOut) {
-    auto scene = makeScene({{"spinner", unitTriangle()}});
-    animate(*scene, {{"spinner",
-                      {{0, 0, 0}, {0, 0, 0}},
-                      {aiQuaternion(), aiQuaternion(aiVector3D(0, 1, 0), 45 * DEG)}}});
-    ImportedScene out = convert(*scene);
-    EXPECT_TRUE(hasNote(out, "node spinner turns up to 45 degrees about the vertical axis"));
-    const std::vector<float>& v = out.meshes[0].path.values;
-    for (size_t i = 3; i < v.size(); i += 6) {
-        EXPECT_NEAR(v[i], 0, 1e-4f);     // x angle
-        EXPECT_NEAR(v[i + 2], 0, 1e-4f); // z angle
-    }
-}
-
-// A half turn about x and z together is a half turn about y: past 90 degrees of yaw the split
-// gives that half turn to x and z, and reports the smaller yaw left out.
-TEST(Convert, AYawPastAQuarterTurnIsTakenTheOtherWayRound) {
-    auto scene = makeScene({{"spinner", unitTriangle()}});
-    animate(*scene, {{"spinner",
-                      {{0, 0, 0}, {0, 0, 0}},
-                      {aiQuaternion(), aiQuaternion(aiVector3D(0, 1, 0), 95 * DEG)}}});
-    ImportedScene out = convert(*scene);
-    EXPECT_TRUE(hasNote(out, "node spinner turns up to 85 degrees about the vertical axis"));
-    const std::vector<float>& v = out.meshes[0].path.values;
-    EXPECT_NEAR(std::fabs(v[v.size() - 9]), 180, 1e-3f); // the last key's x and z angles
-    EXPECT_NEAR(std::fabs(v[v.size() - 7]), 180, 1e-3f);
-}
-
 TEST(Convert, BrokenMeshDataIsLeftOutAndReported) {
     aiMesh* broken = makeMesh({{0, 0, 0}, {1, 0, 0}, {NAN, 0, 0}, {0, 1, 0}, {0, INFINITY, 1}},
                               {0, 1, 3, 0, 1, 2, 0, 1, 5, 3, 4, 0});
@@ -213,20 +185,6 @@ TEST(Convert, TheCameraFliesThroughItsKeysOrFramesTheScene) {
     }
 }
 
-TEST(Convert, UpAxisAndScaleAreApplied) {
-    auto scene = makeScene({{"ground", makeMesh({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}, {0, 1, 2})}});
-    scene->mMetaData = aiMetadata::Alloc(1);
-    scene->mMetaData->Set(0, "UpAxis", 2);
-    ImportedScene out = convert(*scene, 2);
-    const std::vector<float>& v = out.meshes[0].mesh.vertices;
-    EXPECT_EQ(std::vector<float>(v.begin(), v.begin() + 3), (std::vector<float>{0, 2, 0}));
-    EXPECT_NEAR(v[7], 0, 1e-6f);
-    EXPECT_NEAR(v[8], -2, 1e-6f);
-    for (float unusable : {0.0f, -2.0f, NAN}) { // taken as 1
-        EXPECT_EQ(convert(*scene, unusable).meshes[0].mesh.vertices[1], 1) << unusable;
-    }
-}
-
 TEST(Convert, MeshesGoToTheListTheirMaterialAndMotionAsk) {
     struct Case {
         bool blended, opaqueMode, pictureAlpha, moves, particlesName;
@@ -294,10 +252,12 @@ TEST(Convert, UntexturedMeshesComeLastAndTheWhiteObjectEndsTheObjects) {
         // A world alone would show only the logo: the white object makes the scene frame run.
         {{true}, {false}, {"a"}, {WHITE_OBJECT}},
         {{true, true}, {false, true}, {"a"}, {"b"}},
+        // An untextured world mesh leaves its colour: a white object resets it before "d".
         {{false, true, false, true},
          {false, false, true, true},
          {"b", "a"},
-         {"d", "c", WHITE_OBJECT}},
+         {WHITE_OBJECT "-2", "d", "c", WHITE_OBJECT}},
+        {{true, false, true}, {false, true, true}, {"a"}, {"c", "b", WHITE_OBJECT}},
     };
     for (const Case& c : cases) {
         std::vector<std::pair<const char*, aiMesh*>> parts;

@@ -55,9 +55,11 @@ struct Keys {
     std::vector<aiQuaternion> turns; // at 0, 1, 2, ... s
 };
 
-inline void animate(aiScene& scene, const std::vector<Keys>& nodes) {
+// Adds an animation of the nodes' keys, the first at `first` s, at `ticksPerSecond`.
+inline void animate(aiScene& scene, const std::vector<Keys>& nodes, double first = 0,
+                    double ticksPerSecond = 1) {
     aiAnimation* animation = new aiAnimation();
-    animation->mTicksPerSecond = 1;
+    animation->mTicksPerSecond = ticksPerSecond;
     animation->mNumChannels = (unsigned)nodes.size();
     animation->mChannels = new aiNodeAnim*[nodes.size()];
     for (size_t c = 0; c < nodes.size(); c++) {
@@ -67,16 +69,20 @@ inline void animate(aiScene& scene, const std::vector<Keys>& nodes) {
         channel->mPositionKeys =
             channel->mNumPositionKeys ? new aiVectorKey[channel->mNumPositionKeys] : nullptr;
         for (unsigned k = 0; k < channel->mNumPositionKeys; k++) {
-            channel->mPositionKeys[k] = aiVectorKey(k, nodes[c].places[k]);
+            channel->mPositionKeys[k] =
+                aiVectorKey((first + k) * ticksPerSecond, nodes[c].places[k]);
         }
         channel->mNumRotationKeys = (unsigned)nodes[c].turns.size();
         channel->mRotationKeys =
             channel->mNumRotationKeys ? new aiQuatKey[channel->mNumRotationKeys] : nullptr;
         for (unsigned k = 0; k < channel->mNumRotationKeys; k++) {
-            channel->mRotationKeys[k] = aiQuatKey(k, nodes[c].turns[k]);
+            channel->mRotationKeys[k] = aiQuatKey((first + k) * ticksPerSecond, nodes[c].turns[k]);
         }
         animation->mChannels[c] = channel;
     }
-    scene.mNumAnimations = 1;
-    scene.mAnimations = new aiAnimation* [1] { animation };
+    aiAnimation** all = new aiAnimation*[scene.mNumAnimations + 1];
+    std::copy(scene.mAnimations, scene.mAnimations + scene.mNumAnimations, all);
+    all[scene.mNumAnimations++] = animation;
+    delete[] scene.mAnimations;
+    scene.mAnimations = all;
 }
