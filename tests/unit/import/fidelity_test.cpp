@@ -141,7 +141,7 @@ TEST(Fidelity, AScaledTurnedMovingNodeKeepsItsShape) {
         scene->mRootNode->mChildren[i]->mTransformation = composeTRS({}, turn, {4, 0.4f, 0.4f});
     animate(*scene, {{"bar", {{0, 0, 0}, {0, 0, 0}}, {turn, turn}}});
     ImportedScene out = convertFile(*scene, "s.dae");
-    aiMatrix3x3 undo = turnAboutY(-(float)SHOW_OBJECT_TURN_DEGREES); // the player's last turn
+    aiMatrix3x3 undo = turnAboutY(SHOW_OBJECT_TURN_DEGREES); // the player's last turn
     for (size_t v = 0; v < 4; v++) {
         aiVector3D drawn = undo * at(out.meshes[0].mesh.vertices.data(), v, 3);
         EXPECT_NEAR((drawn - at(out.meshes[1].mesh.vertices.data(), v, 3)).Length(), 0, 1e-4f) << v;
