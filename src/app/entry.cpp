@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/author.h"
 #include "app/command_line.h"
 #include "app/console.h"
 #include "render/render_settings.h"
@@ -42,6 +43,19 @@ MapReport startPlayerShow(const char* mapName) {
     return report;
 }
 
+// The show with authoring options: the toolkit sees the program and the map name only.
+static int runAuthoring(char* program, const AuthorOptions& options) {
+    char* toolkitArgs[] = {program, const_cast<char*>(options.mapName.c_str()), nullptr};
+    if (!initWindow(2, toolkitArgs)) {
+        fputs(USAGE_TEXT, stdout);
+        return 1;
+    }
+    MapReport report = startPlayerShow(options.mapName.c_str());
+    startAuthoring(options, report);
+    glutMainLoop();
+    return 0;
+}
+
 int runSkarn(int argc, char** argv) {
     // Console lines reach a pipe as they are printed, not at exit.
     setvbuf(stdout, nullptr, _IOLBF, 0);
@@ -49,6 +63,16 @@ int runSkarn(int argc, char** argv) {
     // The console is only a log: a reader that closed its end (skarn demo | head -1) must not end
     // the show. A lost display is told by the toolkit's connection, not by this signal.
     signal(SIGPIPE, SIG_IGN);
+    AuthorOptions author;
+    switch (argc > 2 ? parseAuthorOptions(argc, argv, author) : AUTHOR_NONE) {
+    case AUTHOR_BAD:
+        fputs(USAGE_TEXT, stdout);
+        return 1;
+    case AUTHOR_RUN:
+        return runAuthoring(argv[0], author);
+    case AUTHOR_NONE:
+        break;
+    }
     if (const char* text = commandLineText(argc, argv)) {
         fputs(text, stdout);
         return 0;
