@@ -9,6 +9,7 @@
 #include "app/author.h"
 #include "app/command_line.h"
 #include "app/console.h"
+#include "app/reload.h"
 #include "render/render_settings.h"
 #include "app/show.h"
 #include "app/window.h"
@@ -27,7 +28,7 @@ static void endOnFailure(const LoadResult& result) {
     }
 }
 
-MapReport startPlayerShow(const char* mapName) {
+MapReport startPlayerShow(const char* mapName, const SceneLoadHooks* hooks) {
     if (const char* problem = initImageLibrary()) {
         printf("%s", problem);
         fflush(stdout);
@@ -36,7 +37,7 @@ MapReport startPlayerShow(const char* mapName) {
     startShow();
     initGLState();
     MapReport report;
-    endOnFailure(loadMap(mapName, sceneUploadHooks(), report));
+    endOnFailure(loadMap(mapName, hooks ? *hooks : sceneUploadHooks(), report));
     // World and object meshes never change after the load: record their drawing once.
     compileMeshLists();
     applyMapReport(report);
@@ -50,7 +51,9 @@ static int runAuthoring(char* program, const AuthorOptions& options) {
         fputs(USAGE_TEXT, stdout);
         return 1;
     }
-    MapReport report = startPlayerShow(options.mapName.c_str());
+    const SceneLoadHooks hooks = reloadHooks();
+    MapReport report = startPlayerShow(options.mapName.c_str(), &hooks);
+    adoptLoadedPictures();
     startAuthoring(options, report);
     glutMainLoop();
     return 0;

@@ -1,6 +1,7 @@
 // Live reload: a load into fresh scene records, then a swap, so the loaders stay as they are.
 #include "app/reload.h"
 
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "path/trajectory_file.h"
 #include "render/mesh_lists.h"
 #include "render/scene_upload.h"
+#include "render/texture.h"
 #include "scene/scene_state.h"
 
 // The scene records a load writes: the three lists, the object flag and the camera.
@@ -18,6 +20,66 @@ struct SceneRecords {
     int objectsLoaded = 0;
     CameraState camera;
 };
+
+// One picture a scene uploaded: its file as it was then and the texture made from it.
+struct PictureUse {
+    std::string path;         // as the mesh file names it, under textures/
+    std::string file;         // device, inode, size and time of the file: a save changes it
+    unsigned int texture = 0; // the GL texture
+    bool taken = false;       // taken over by the scene being read
+};
+
+static std::vector<PictureUse> scenePictures;   // the current scene's (written here only)
+static std::vector<PictureUse> loadingPictures; // the scene being read
+
+static std::string fileIdentity(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        return "";
+    }
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" +
+           std::to_string(info.st_size) + ":" + std::to_string(info.st_mtim.tv_sec) + "." +
+           std::to_string(info.st_mtim.tv_nsec);
+}
+
+// The upload hook: an unchanged picture of the current scene is taken over, once per use.
+static unsigned int reusePicture(const std::string& path) {
+    const std::string file = fileIdentity(path);
+    for (PictureUse& use : scenePictures) {
+        if (!use.taken && use.path == path && !file.empty() && use.file == file) {
+            use.taken = true;
+            loadingPictures.push_back(PictureUse{use.path, use.file, use.texture, false});
+            return use.texture;
+        }
+    }
+    const unsigned int texture = uploadMeshPicture(path);
+    if (texture != 0) {
+        loadingPictures.push_back(PictureUse{path, file, texture, false});
+    }
+    return texture;
+}
+
+SceneLoadHooks reloadHooks() {
+    SceneLoadHooks hooks = sceneUploadHooks();
+    hooks.meshPicture = reusePicture;
+    return hooks;
+}
+
+void adoptLoadedPictures() {
+    scenePictures = std::move(loadingPictures);
+    loadingPictures.clear();
+}
+
+// Zeroes the texture of each mesh whose picture was taken over, so releasing it keeps the picture.
+static void keepTakenPictures(std::vector<Mesh*> meshes) {
+    for (Mesh* mesh : meshes) {
+        for (const PictureUse& use : scenePictures) {
+            if (use.taken && mesh->texture == use.texture) {
+                mesh->texture = 0;
+            }
+        }
+    }
+}
 
 // Moves the global scene into `records`, leaving the globals empty for a new load.
 static void takeScene(SceneRecords& records) {
@@ -31,6 +93,20 @@ static void takeScene(SceneRecords& records) {
     treeList.clear();
     objectsLoaded = 0;
     camera.cameraPath = Trajectory{}; // the old points stay with the old records
+}
+
+static std::vector<Mesh*> meshesOf(SceneRecords& records) {
+    std::vector<Mesh*> meshes;
+    for (Mesh& mesh : records.world) {
+        meshes.push_back(&mesh);
+    }
+    for (SceneObject& object : records.objects) {
+        meshes.push_back(&object.mesh);
+    }
+    for (Mesh& mesh : records.trees) {
+        meshes.push_back(&mesh);
+    }
+    return meshes;
 }
 
 // Gives back every GL name and trajectory point of a scene.
@@ -53,10 +129,17 @@ bool reloadMap(const std::string& mapName, MapReport& report, std::string& error
     SceneRecords old;
     takeScene(old);
     MapReport fresh;
-    LoadResult result = loadMap(mapName, sceneUploadHooks(), fresh);
+    loadingPictures.clear();
+    LoadResult result = loadMap(mapName, reloadHooks(), fresh);
     SceneRecords loaded;
     takeScene(loaded);
     if (!result.ok) {
+        // The pictures taken over still belong to the old scene.
+        keepTakenPictures(meshesOf(loaded));
+        for (PictureUse& use : scenePictures) {
+            use.taken = false;
+        }
+        loadingPictures.clear();
         releaseRecords(loaded);
         std::swap(worldList, old.world);
         std::swap(objectList, old.objects);
@@ -66,7 +149,9 @@ bool reloadMap(const std::string& mapName, MapReport& report, std::string& error
         error = result.message;
         return false;
     }
+    keepTakenPictures(meshesOf(old));
     releaseRecords(old);
+    adoptLoadedPictures();
     worldList = std::move(loaded.world);
     objectList = std::move(loaded.objects);
     treeList = std::move(loaded.trees);
