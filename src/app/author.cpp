@@ -32,6 +32,7 @@ struct AuthorState {
     int heldMs = 0;      // show time of the held frame
     FileWatch watch;     // the folders of the map, the pictures and the music
     std::string problem; // the last failed reload's message, until the next good one
+    std::string music;   // the music file's identity when it was opened
 };
 
 static AuthorState author; // written by this file only
@@ -146,6 +147,14 @@ static void reloadWhenSaved() {
         return;
     }
     const int ms = currentMs();
+    if (fileIdentity(SHOW_MUSIC_FILE) != author.music) {
+        // A new piece of music: opened again, played from the show time below.
+        author.music = fileIdentity(SHOW_MUSIC_FILE);
+        soundStreamStop(musicStream);
+        soundStreamClose(musicStream);
+        openMusic();
+        seekShow(ms);
+    }
     std::string error;
     MapReport report;
     if (!reloadMap(author.options.mapName, report, error)) {
@@ -202,6 +211,7 @@ void startAuthoring(const AuthorOptions& options, const MapReport& report) {
     glutKeyboardFunc(onAuthorKey);
     glutIdleFunc(authorIdle);
     setFrameOverlay(drawAuthorBand);
+    author.music = fileIdentity(SHOW_MUSIC_FILE);
     const std::string mapDir = "map/" + options.mapName + "/";
     startFileWatch(author.watch, {mapDir, "textures/", "media/"}, options.poll);
 }

@@ -1,10 +1,10 @@
 // Live reload: a load into fresh scene records, then a swap, so the loaders stay as they are.
 #include "app/reload.h"
 
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
+#include "base/file_watch.h"
 #include "path/camera.h"
 #include "path/trajectory_file.h"
 #include "render/mesh_lists.h"
@@ -31,16 +31,6 @@ struct PictureUse {
 
 static std::vector<PictureUse> scenePictures;   // the current scene's (written here only)
 static std::vector<PictureUse> loadingPictures; // the scene being read
-
-static std::string fileIdentity(const std::string& path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) {
-        return "";
-    }
-    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" +
-           std::to_string(info.st_size) + ":" + std::to_string(info.st_mtim.tv_sec) + "." +
-           std::to_string(info.st_mtim.tv_nsec);
-}
 
 // The upload hook: an unchanged picture of the current scene is taken over, once per use.
 static unsigned int reusePicture(const std::string& path) {

@@ -115,3 +115,13 @@ void stopFileWatch(FileWatch& watch) {
         watch.inotifyFd = -1;
     }
 }
+
+std::string fileIdentity(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        return "";
+    }
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" +
+           std::to_string(info.st_size) + ":" + std::to_string(info.st_mtim.tv_sec) + "." +
+           std::to_string(info.st_mtim.tv_nsec);
+}

@@ -25,3 +25,7 @@ bool fileWatchSettled(FileWatch& watch, int64_t nowMs, int quietMs);
 
 // Gives the inotify descriptor back.
 void stopFileWatch(FileWatch& watch);
+
+// Device, inode, size and modification time of a file as one text; empty when it can't be read.
+// A save changes it, whether it wrote the file in place or renamed a new one over it.
+std::string fileIdentity(const std::string& path);
