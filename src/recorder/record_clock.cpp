@@ -12,12 +12,12 @@ static int64_t clockMs = 0; // show time of the last step; written by stepShowTo
 //----------------------------------------------------------------------------------
 // Functions
 //----------------------------------------------------------------------------------
-int64_t frameShowMs(int64_t frame, int fps) {
-    return frame * 1000 / fps;
-}
-
 int recordClockMs() {
     return (int)clockMs;
+}
+
+void holdRecordClockAt(int64_t ms) {
+    clockMs = ms;
 }
 
 void stepShowTo(int64_t ms, void (*idle)()) {

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-// Show time of frame `frame` at `fps`: frame * 1000 / fps whole milliseconds, without drift.
-int64_t frameShowMs(int64_t frame, int fps);
-
 // The clock source: the show milliseconds of the last step.
 int recordClockMs();
+
+// Sets the clock to `ms` without running the show: where a clip's simulation left the show.
+void holdRecordClockAt(int64_t ms);
 
 // Moves the clock on to `ms` and runs the show's `idle` there. When the 3D scene starts in
 // between, `idle` runs first at the last millisecond before it, where the player's idle would
