@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "import/import_run.h"
@@ -38,9 +39,22 @@ int main(int argc, char** argv) {
     }
     request.sceneFile = words[0];
     request.mapName = words[1];
+    // On a terminal, an import that takes over a second says what it is doing, on one line.
+    bool shown = false;
+    if (isatty(STDOUT_FILENO)) {
+        request.progress = [&shown](const std::string& stage, double seconds) {
+            if (seconds >= 1) {
+                std::printf("\r%s... %.0f s\033[K", stage.c_str(), seconds);
+                std::fflush(stdout);
+                shown = true;
+            }
+        };
+    }
     std::vector<std::string> lines;
     std::string error;
     int status = importScene(request, lines, error);
+    if (shown)
+        std::printf("\r\033[K");
     for (const std::string& line : lines) {
         std::printf("%s\n", line.c_str());
     }
