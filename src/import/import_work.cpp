@@ -60,7 +60,8 @@ struct MapWriter {
 };
 
 // Writes every file of the map; lines say what each holds. Empty, or why it failed.
-std::string writeMap(const ImportRequest& request, const ImportedScene& scene, MapWriter& out,
+// Each mesh's arrays are freed once its file is written: the texts are the larger part.
+std::string writeMap(const ImportRequest& request, ImportedScene& scene, MapWriter& out,
                      std::vector<std::string>& lines) {
     std::string shown = "map/" + request.mapName + "/";
     std::string failed = "map/" + request.mapName + ": a file could not be written";
@@ -71,14 +72,18 @@ std::string writeMap(const ImportRequest& request, const ImportedScene& scene, M
                     ".mde: " + plural(map.worlds.size(), "world mesh") + ", " +
                     plural(map.objects.size(), "object") + ", " + plural(map.trees.size(), "tree") +
                     ", " + plural(map.lamps.size(), "lamp"));
-    for (const ImportedMesh& m : scene.meshes) {
+    for (ImportedMesh& m : scene.meshes) {
         if (!out.put(m.name + ".msh", meshText(m.mesh)))
             return failed;
+        size_t triangles = m.mesh.faces.size() / 3;
+        std::string texture = m.mesh.texture;
+        m.mesh = MeshOut();
+        m.mesh.texture = texture;
         const char* list =
             m.moves ? "object"
                     : (std::count(map.trees.begin(), map.trees.end(), m.name) ? "tree" : "world");
-        std::string line = "wrote " + shown + m.name +
-                           ".msh: " + plural(m.mesh.faces.size() / 3, "triangle") + " (" + list +
+        std::string line = "wrote " + shown + m.name + ".msh: " + plural(triangles, "triangle") +
+                           " (" + list +
                            (m.mesh.texture.empty() ? "" : ", textures/" + m.mesh.texture) + ")";
         if (m.moves && !out.put(m.name + ".dpl", pathText(m.path)))
             return failed;
@@ -137,6 +142,7 @@ std::string work(const ImportRequest& request, const WorkFolders& folders,
         alpha.push_back(p.alpha);
         files += !p.scratch.empty();
     }
+    importer.FreeScene(); // the converted records hold all that is written from here on
     mergeStillMeshes(imported);
     placeMeshes(imported, names, alpha);
     noteSize(imported, imported.notes);

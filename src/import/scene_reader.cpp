@@ -7,6 +7,7 @@
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "import/vertex_join.h"
 
 namespace {
 
@@ -98,7 +101,7 @@ size_t envNumber(const char* name, size_t fallback) {
     return text && *text && !*end && value > 0 && value < (1ull << 40) ? (size_t)value : fallback;
 }
 
-// True when some mesh stores one vertex per face corner: joining its equal vertices pays.
+// True when some mesh stores one vertex per triangle corner (a glTF without indices).
 bool cornerPerVertex(const aiScene& scene) {
     for (unsigned i = 0; scene.mMeshes && i < scene.mNumMeshes; i++) {
         const aiMesh* m = scene.mMeshes[i];
@@ -106,6 +109,14 @@ bool cornerPerVertex(const aiScene& scene) {
             return true;
     }
     return false;
+}
+
+bool hasExtension(const std::string& file, const std::string& extension) {
+    std::string tail =
+        file.size() >= extension.size() ? file.substr(file.size() - extension.size()) : "";
+    for (char& c : tail)
+        c = (char)std::tolower((unsigned char)c);
+    return tail == extension;
 }
 
 } // namespace
@@ -121,7 +132,7 @@ ImportLimits importLimits() {
 }
 
 unsigned postProcessSteps(const std::string&) {
-    return aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_SortByPType;
+    return aiProcess_Triangulate | aiProcess_SortByPType;
 }
 
 std::string glbProblem(const std::string& file) {
@@ -155,11 +166,23 @@ const aiScene* readScene(Assimp::Importer& importer, const std::string& file,
         return nullptr;
     importer.SetIOHandler(new PlainFiles(limits.fileMB << 20)); // the importer owns it
     const aiScene* scene = importer.ReadFile(file, postProcessSteps(file));
-    // Joining is the slowest step by far and merges nothing in an indexed file: only scenes
-    // that repeat their vertices per corner (OBJ, STL, Collada, FBX) get it, after the normals
-    // as in one combined call.
-    if (scene && cornerPerVertex(*scene))
-        scene = importer.ApplyPostProcessing(aiProcess_JoinIdenticalVertices);
+    // Joining merges nothing in an indexed file (glTF): other formats, which repeat their
+    // vertices per corner, get it with the normals in one call as before. An OBJ whose meshes all
+    // have the file's normals repeats its corners bit for bit: our one-pass join gives the same.
+    if (scene && ((!hasExtension(file, ".gltf") && !hasExtension(file, ".glb")) ||
+                  cornerPerVertex(*scene))) {
+        bool ours = hasExtension(file, ".obj");
+        for (unsigned i = 0; ours && i < scene->mNumMeshes; i++)
+            ours = scene->mMeshes[i] && scene->mMeshes[i]->mNormals &&
+                   canJoinVertices(*scene->mMeshes[i]);
+        for (unsigned i = 0; ours && i < scene->mNumMeshes; i++)
+            joinVertices(*scene->mMeshes[i]);
+        if (!ours)
+            scene = importer.ApplyPostProcessing(aiProcess_GenSmoothNormals |
+                                                 aiProcess_JoinIdenticalVertices);
+    } else if (scene) {
+        scene = importer.ApplyPostProcessing(aiProcess_GenSmoothNormals);
+    }
     if (!scene) {
         error = importer.GetErrorString();
         if (error.empty())

@@ -27,8 +27,8 @@ ImportLimits importLimits();
 const aiScene* readScene(Assimp::Importer& importer, const std::string& file,
                          const ImportLimits& limits, std::string& error);
 
-// The post-process steps for a file of that name: vertices are joined only for formats that
-// store one vertex per face corner.
+// The post-process steps of the first pass over a file of that name; normals and the joining
+// of equal vertices follow as the scene needs them (see readScene).
 unsigned postProcessSteps(const std::string& file);
 
 // Empty when the file is not a binary glTF or its chunks fit in it; else why not.
