@@ -57,6 +57,21 @@ struct MapWriter {
         over = written > limit;
         return !over && writeText(folder + "/" + name, text);
     }
+    // A mesh's text goes out a megabyte at a time: it is the bulk of a large map.
+    bool putMesh(const std::string& name, const MeshOut& mesh) {
+        std::ofstream file(folder + "/" + name, std::ios::binary);
+        auto spill = [&](std::string& text) {
+            written += text.size();
+            over = written > limit;
+            file.write(text.data(), (std::streamsize)text.size());
+            text.clear();
+            return !over && file.good();
+        };
+        std::string text;
+        bool done = meshTextTo(mesh, text, spill) && spill(text);
+        file.close();
+        return done && file.good();
+    }
 };
 
 // Writes every file of the map; lines say what each holds. Empty, or why it failed.
@@ -73,7 +88,7 @@ std::string writeMap(const ImportRequest& request, ImportedScene& scene, MapWrit
                     plural(map.objects.size(), "object") + ", " + plural(map.trees.size(), "tree") +
                     ", " + plural(map.lamps.size(), "lamp"));
     for (ImportedMesh& m : scene.meshes) {
-        if (!out.put(m.name + ".msh", meshText(m.mesh)))
+        if (!out.putMesh(m.name + ".msh", m.mesh))
             return failed;
         size_t triangles = m.mesh.faces.size() / 3;
         std::string texture = m.mesh.texture;
