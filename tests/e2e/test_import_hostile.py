@@ -73,6 +73,9 @@ class Hostile(unittest.TestCase):
         self.assertEqual(sorted(os.listdir(os.path.join(w, "map/forest"))),
                          ["camera.dpl", "forest.mde", "nodes_0_.msh", "skarn-white.dpl", "skarn-white.msh"])
         self.assertIn(b"nodes_0_.msh: 240000 triangles (world)", result.stdout)
+        msh = read_text(os.path.join(w, "map/forest/nodes_0_.msh"))
+        corners = msh.split(" :\n")[2].split("\nnormales")[0].split()
+        self.assertEqual(max(map(int, corners)) + 1, int(msh.split("(")[1].split(")")[0]))  # every vertex used
         before = listing(w)
         hostile_maker.instances(os.path.join(w, "big.gltf"), 200000)
         run = subprocess.Popen([IMPORT, "big.gltf", "big"], cwd=w, stdout=subprocess.PIPE)
