@@ -40,20 +40,21 @@ int main(int argc, char** argv) {
     request.sceneFile = words[0];
     request.mapName = words[1];
     // On a terminal, an import that takes over a second says what it is doing, on one line.
-    bool shown = false;
+    std::string shown; // the progress line on screen, empty when none
     if (isatty(STDOUT_FILENO)) {
         request.progress = [&shown](const std::string& stage, double seconds) {
-            if (seconds >= 1) {
-                std::printf("\r%s... %.0f s\033[K", stage.c_str(), seconds);
+            std::string line = stage + "... " + std::to_string((int)seconds) + " s";
+            if (seconds >= 1 && line != shown) {
+                std::printf("\r%s\033[K", line.c_str());
                 std::fflush(stdout);
-                shown = true;
+                shown = line;
             }
         };
     }
     std::vector<std::string> lines;
     std::string error;
     int status = importScene(request, lines, error);
-    if (shown)
+    if (!shown.empty())
         std::printf("\r\033[K");
     for (const std::string& line : lines) {
         std::printf("%s\n", line.c_str());
