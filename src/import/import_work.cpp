@@ -143,8 +143,11 @@ std::string work(const ImportRequest& request, const WorkFolders& folders,
     options.mapName = request.mapName;
     options.sceneFile = fs::path(file).filename().string();
     ImportedScene imported;
-    if (!convertScene(*scene, options, imported, why))
-        return file + ": " + why;
+    if (!convertScene(*scene, options, imported, why)) {
+        for (const std::string& note : imported.notes) // what was left out may be the reason
+            why += (&note == &imported.notes[0] ? " (" : "; ") + note;
+        return file + ": " + why + (imported.notes.empty() ? "" : ")");
+    }
     std::string sceneDir = fs::path(file).parent_path().string();
     std::vector<PictureOut> pictures =
         convertPictures(*scene, imported, sceneDir.empty() ? "." : sceneDir, folders.textures,
