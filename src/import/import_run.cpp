@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
@@ -35,6 +36,22 @@ struct Scratch {
     bool madeMaps = false;     // map/ was not there
     bool madeTextures = false; // textures/ was not there
 };
+
+// Removes the scratch folders of imports that were killed (SIGKILL leaves no time to clean):
+// ".NAME.import-PID" whose process is gone.
+void sweepStale(const std::string& folder) {
+    std::error_code e;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, e)) {
+        std::string name = entry.path().filename().string();
+        size_t mark = name.rfind(".import-");
+        if (name[0] != '.' || mark == std::string::npos)
+            continue;
+        char* end = nullptr;
+        long pid = std::strtol(name.c_str() + mark + 8, &end, 10);
+        if (*end == '\0' && pid > 0 && kill((pid_t)pid, 0) != 0 && errno == ESRCH)
+            fs::remove_all(entry.path(), e);
+    }
+}
 
 // Removes what the import made; the show's folders are as they were.
 void clean(const Scratch& s) {
@@ -159,6 +176,8 @@ int importScene(const ImportRequest& request, std::vector<std::string>& lines, s
                 " MB a scene may be (SKARN_IMPORT_FILE_MB)";
         return 1;
     }
+    sweepStale(request.root + "/map");
+    sweepStale(request.root + "/textures");
     Scratch s;
     std::string tag = "." + name + ".import-" + std::to_string(getpid());
     s.mapsDir = request.root + "/map";
