@@ -2,15 +2,24 @@
 // bytes build an assimp scene in memory (meshes with positions that may not be numbers, faces
 // of any size naming any vertex, nodes, key frames of any time, lights, a camera, materials
 // naming missing pictures); the converted map's texts must hold only numbers and sound indices.
+// Bytes starting "Fg", "Fb" or "Fo" are a glTF, binary glTF or OBJ file instead, read by
+// assimp in the importer's child as skarn-import reads it: a crash, a hang or a swelling there
+// is the child's status; only a fault of the conversion fails the target.
+#include <assimp/Importer.hpp>
 #include <assimp/material.h>
 #include <assimp/scene.h>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
+#include "fuzz_scratch.h"
 #include "import/map_writers.h"
+#include "import/reader_child.h"
 #include "import/scene_convert.h"
+#include "import/scene_reader.h"
 
 namespace {
 
@@ -166,24 +175,17 @@ void expectNumbers(const std::string& text) {
         abort();
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
-    Bytes in{data, size};
-    ImportOptions options;
-    options.scale = (in.byte() & 1) ? in.number() : 1;
-    options.mapName = "fuzz";
-    aiScene scene;
-    makeScene(in, scene);
+// Converts `scene` and checks the map's texts: only numbers, sound indices.
+void convertAndCheck(const aiScene& scene, const ImportOptions& options, bool alphaPictures) {
     ImportedScene out;
     std::string reason;
     if (!convertScene(scene, options, out, reason)) {
         if (reason.empty() || !out.meshes.empty())
             abort();
-        return 0;
+        return;
     }
     std::vector<std::string> names(out.pictures.size(), "p.jpg");
-    std::vector<bool> alpha(out.pictures.size(), in.byte() & 1);
+    std::vector<bool> alpha(out.pictures.size(), alphaPictures);
     placeMeshes(out, names, alpha);
     for (const ImportedMesh& m : out.meshes) {
         size_t vertices = m.mesh.vertices.size() / 3;
@@ -201,5 +203,53 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     }
     expectNumbers(mapText(out.map));
     expectNumbers(pathText(out.cameraPath));
+}
+
+#define CONVERSION_FAULT 77 // the child's status when the conversion's checks fail
+
+// The bytes as a scene file, read and converted in the reader's child.
+void fuzzFile(const unsigned char* data, size_t size, const char* extension) {
+    std::string file = scratchDir() + "scene" + extension;
+    if (!writeScratchFile(file, data, size))
+        abort();
+    ImportLimits limits;
+    limits.seconds = 5;
+    limits.memoryMB = 1024;
+    limits.fileMB = 1;
+    std::vector<ChildMessage> messages;
+    std::string why = runInChild(
+        limits,
+        [&](int) {
+            for (int s : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) // assimp's own crashes: a signal
+                signal(s, SIG_DFL);
+            Assimp::Importer importer;
+            std::string error;
+            const aiScene* scene = readScene(importer, file, limits, error);
+            signal(SIGABRT, [](int) { _exit(CONVERSION_FAULT); });
+            ImportOptions options;
+            options.mapName = "fuzz";
+            if (scene)
+                convertAndCheck(*scene, options, false);
+        },
+        messages, [](const ChildMessage&) {}, [](double) {}, nullptr);
+    // A sanitizer's report or a failed check in the conversion ends the child with a status.
+    if (why.find("stopped (status") != std::string::npos)
+        abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
+    if (size >= 2 && data[0] == 'F' && (data[1] == 'g' || data[1] == 'b' || data[1] == 'o')) {
+        fuzzFile(data + 2, size - 2, data[1] == 'g' ? ".gltf" : data[1] == 'b' ? ".glb" : ".obj");
+        return 0;
+    }
+    Bytes in{data, size};
+    ImportOptions options;
+    options.scale = (in.byte() & 1) ? in.number() : 1;
+    options.mapName = "fuzz";
+    aiScene scene;
+    makeScene(in, scene);
+    convertAndCheck(scene, options, in.byte() & 1);
     return 0;
 }

@@ -1,98 +1,78 @@
-// One import from start to end. Import side: reads the scene with assimp, writes into a
-// scratch folder under map/ and moves the finished map into place last, so a failure or a
-// crash in between leaves the show's folder as it was (the scratch folder aside).
+// One import from start to end. Import side. The scene is read, converted and written by a
+// child process (import/import_work) into two scratch folders: the map's under map/, the
+// pictures' inside textures/. Only once the child says all is done does this side move both
+// into place, pictures first, the map last; any failure or a SIGINT/SIGTERM before that removes
+// the scratch folders and leaves map/ and textures/ as they were.
 #include "import/import_run.h"
 
-#include <algorithm>
-#include <assimp/Importer.hpp>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-#include <cmath>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
-#include "import/pictures.h"
+#include "import/import_work.h"
 #include "import/scene_convert.h"
+#include "import/reader_child.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(text.data(), (std::streamsize)text.size());
-    out.close();
-    return out.good();
+// Set by the signal handler while an import runs; written only by onSignal.
+volatile sig_atomic_t stopSignal = 0;
+
+void onSignal(int signal) {
+    stopSignal = signal;
 }
 
-std::string plural(size_t n, const char* word) {
-    std::string many = word;
-    many += many.back() == 'h' ? "es" : "s"; // mesh, meshes
-    return std::to_string(n) + " " + (n == 1 ? std::string(word) : many);
-}
+const int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
-// A note when the scene does not fit in the sky box, with the scale that would fit it.
-void noteSize(const ImportedScene& scene, std::vector<std::string>& notes) {
-    const float centre[3] = {SHOW_SKY_CENTRE_X, SHOW_SKY_CENTRE_Y, SHOW_SKY_CENTRE_Z};
-    float reach = 0;
-    for (int k = 0; k < 3; k++) {
-        reach = std::max(reach, std::max(std::fabs(scene.low[k] - centre[k]),
-                                         std::fabs(scene.high[k] - centre[k])));
-    }
-    float across = 0;
-    for (int k = 0; k < 3; k++)
-        across = std::max(across, scene.high[k] - scene.low[k]);
-    if (across > 0 && across < 0.5f) { // the camera sees nothing nearer than 0.1
-        notes.push_back("the scene is only " + writtenNumber(across) +
-                        " units across (a unit is a metre): --scale " + writtenNumber(10 / across) +
-                        " makes it 10 units wide");
-    }
-    if (reach > SKY_REACH) {
-        notes.push_back("the scene reaches " + writtenNumber(reach) +
-                        " units from the sky box centre, which holds " + writtenNumber(SKY_REACH) +
-                        ": --scale " + writtenNumber(SKY_REACH / reach) +
-                        " (times the scale given) fits it in");
+// The folders an import makes, and which of the show's it had to create.
+struct Scratch {
+    WorkFolders folders;
+    std::string mapsDir;       // map/
+    bool madeMaps = false;     // map/ was not there
+    bool madeTextures = false; // textures/ was not there
+};
+
+// Removes the scratch folders of imports that were killed (SIGKILL leaves no time to clean):
+// ".NAME.import-PID" whose process is gone.
+void sweepStale(const std::string& folder) {
+    std::error_code e;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, e)) {
+        std::string name = entry.path().filename().string();
+        size_t mark = name.rfind(".import-");
+        if (name[0] != '.' || mark == std::string::npos)
+            continue;
+        char* end = nullptr;
+        long pid = std::strtol(name.c_str() + mark + 8, &end, 10);
+        if (*end == '\0' && pid > 0 && kill((pid_t)pid, 0) != 0 && errno == ESRCH)
+            fs::remove_all(entry.path(), e);
     }
 }
 
-// Writes every file of the map into `folder`; lines say what each holds.
-bool writeMap(const ImportRequest& request, const ImportedScene& scene, const std::string& folder,
-              std::vector<std::string>& lines) {
-    std::string shown = "map/" + request.mapName + "/";
-    const MapOut& map = scene.map;
-    if (!writeText(folder + "/" + request.mapName + ".mde", mapText(map)))
+// Removes what the import made; the show's folders are as they were.
+void clean(const Scratch& s) {
+    std::error_code ignored;
+    fs::remove_all(s.folders.scratch, ignored);
+    fs::remove_all(s.folders.staging, ignored);
+    if (s.madeTextures)
+        fs::remove(s.folders.textures, ignored); // only while empty
+    if (s.madeMaps)
+        fs::remove(s.mapsDir, ignored);
+}
+
+bool makeFolder(const std::string& path, bool& made, std::string& error) {
+    std::error_code e;
+    made = !fs::exists(path, e);
+    if (made)
+        fs::create_directories(path, e);
+    if (e || !fs::is_directory(path, e)) {
+        error = path + ": cannot write here" + (e ? ": " + e.message() : "");
         return false;
-    lines.push_back("wrote " + shown + request.mapName +
-                    ".mde: " + plural(map.worlds.size(), "world mesh") + ", " +
-                    plural(map.objects.size(), "object") + ", " + plural(map.trees.size(), "tree") +
-                    ", " + plural(map.lamps.size(), "lamp"));
-    for (const ImportedMesh& m : scene.meshes) {
-        if (!writeText(folder + "/" + m.name + ".msh", meshText(m.mesh)))
-            return false;
-        const char* list =
-            m.moves ? "object"
-                    : (std::count(map.trees.begin(), map.trees.end(), m.name) ? "tree" : "world");
-        std::string line = "wrote " + shown + m.name +
-                           ".msh: " + plural(m.mesh.faces.size() / 3, "triangle") + " (" + list +
-                           (m.mesh.texture.empty() ? "" : ", textures/" + m.mesh.texture) + ")";
-        if (m.moves && !writeText(folder + "/" + m.name + ".dpl", pathText(m.path))) {
-            return false;
-        }
-        if (addedByImporter(m)) {
-            line = "wrote " + shown + m.name +
-                   ".msh and .dpl: an invisible white object the "
-                   "player needs (docs/maps.md, From a 3D tool)";
-        } else if (m.moves) {
-            size_t seconds = m.path.values.size() / 6 - 3;
-            line += " and " + m.name + ".dpl: a path of " + std::to_string(seconds) +
-                    " s against the " + std::to_string(SHOW_SCENE_SECONDS) + " s scene";
-        }
-        lines.push_back(line);
     }
-    if (!writeText(folder + "/camera.dpl", pathText(scene.cameraPath)))
-        return false;
-    lines.push_back("wrote " + shown + "camera.dpl");
     return true;
 }
 
@@ -115,11 +95,61 @@ bool moveIntoPlace(const std::string& scratch, const std::string& mapDir, std::e
     return true;
 }
 
-int failIn(const std::string& scratch, std::string& error, const std::string& why) {
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
-    error = why;
-    return 1;
+// What the child said it wrote.
+struct WorkResult {
+    std::vector<std::string> lines, notes, pictures, staged;
+    std::string error;
+    bool done = false;
+};
+
+WorkResult resultOf(const std::vector<ChildMessage>& messages) {
+    WorkResult r;
+    for (const ChildMessage& m : messages) {
+        if (m.kind == WORK_LINE)
+            r.lines.push_back(m.text);
+        if (m.kind == WORK_NOTE)
+            r.notes.push_back(m.text);
+        if (m.kind == WORK_ERROR)
+            r.error = m.text;
+        if (m.kind == WORK_PICTURE) {
+            size_t split = m.text.find('\0');
+            r.pictures.push_back(m.text.substr(0, split));
+            r.staged.push_back(split == std::string::npos ? "" : m.text.substr(split + 1));
+        }
+        r.done = r.done || m.kind == WORK_DONE;
+    }
+    return r;
+}
+
+// Pictures in (a hard link never replaces a file that took the name meanwhile), then the map;
+// a failure takes the pictures out again. Empty, or why it failed. Signals wait meanwhile.
+std::string commit(const Scratch& s, const std::string& mapDir, const std::string& mapName,
+                   WorkResult& r) {
+    sigset_t stops, before;
+    sigemptyset(&stops);
+    for (int signal : STOP_SIGNALS)
+        sigaddset(&stops, signal);
+    sigprocmask(SIG_BLOCK, &stops, &before);
+    std::vector<std::string> placed;
+    std::string why;
+    for (size_t i = 0; i < r.pictures.size() && why.empty(); i++) {
+        if (r.staged[i].empty())
+            continue;
+        std::string target = s.folders.textures + "/" + r.pictures[i];
+        if (link(r.staged[i].c_str(), target.c_str()) != 0)
+            why = "textures/" + r.pictures[i] + ": " + std::strerror(errno);
+        else
+            placed.push_back(target);
+    }
+    std::error_code e;
+    if (why.empty() && !moveIntoPlace(s.folders.scratch, mapDir, e))
+        why = "map/" + mapName + ": " + e.message();
+    if (!why.empty()) {
+        for (const std::string& path : placed)
+            unlink(path.c_str());
+    }
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    return why;
 }
 
 } // namespace
@@ -140,64 +170,65 @@ int importScene(const ImportRequest& request, std::vector<std::string>& lines, s
         error = request.sceneFile + ": no such file";
         return 1;
     }
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(
-        request.sceneFile, aiProcess_Triangulate | aiProcess_JoinIdenticalVertices |
-                               aiProcess_GenSmoothNormals | aiProcess_SortByPType);
-    if (!scene) {
-        error = request.sceneFile + ": " + importer.GetErrorString();
+    ImportLimits limits = importLimits();
+    if (fs::file_size(request.sceneFile, fsError) > (limits.fileMB << 20)) {
+        error = request.sceneFile + ": bigger than the " + std::to_string(limits.fileMB) +
+                " MB a scene may be (SKARN_IMPORT_FILE_MB)";
         return 1;
     }
-    if (scene->mNumMeshes == 0) {
-        error = request.sceneFile + ": the scene has no mesh";
+    sweepStale(request.root + "/map");
+    sweepStale(request.root + "/textures");
+    Scratch s;
+    std::string tag = "." + name + ".import-" + std::to_string(getpid());
+    s.mapsDir = request.root + "/map";
+    s.folders.textures = request.root + "/textures";
+    s.folders.scratch = s.mapsDir + "/" + tag;
+    s.folders.staging = s.folders.textures + "/" + tag;
+    bool unused;
+    if (!makeFolder(s.mapsDir, s.madeMaps, error) ||
+        !makeFolder(s.folders.textures, s.madeTextures, error) ||
+        !makeFolder(s.folders.scratch, unused, error) ||
+        !makeFolder(s.folders.staging, unused, error)) {
+        clean(s);
         return 1;
     }
-    ImportOptions options;
-    options.scale = request.scale;
-    options.mapName = name;
-    options.sceneFile = fs::path(request.sceneFile).filename().string();
-    ImportedScene imported;
-    std::string reason;
-    if (!convertScene(*scene, options, imported, reason)) {
-        error = request.sceneFile + ": " + reason;
+    struct sigaction stop = {}, before[3];
+    stop.sa_handler = onSignal; // no SA_RESTART: the wait for the child wakes up
+    stopSignal = 0;
+    for (int i = 0; i < 3; i++)
+        sigaction(STOP_SIGNALS[i], &stop, &before[i]);
+    std::vector<ChildMessage> messages;
+    std::string stage = "reading";
+    std::string why = runInChild(
+        limits, [&](int fd) { importWork(request, s.folders, limits, fd); }, messages,
+        [&](const ChildMessage& m) { stage = m.kind == WORK_STAGE ? m.text : stage; },
+        [&](double seconds) {
+            if (request.progress)
+                request.progress(stage, seconds);
+        },
+        &stopSignal);
+    WorkResult r = resultOf(messages);
+    if (why == "interrupted")
+        error = request.sceneFile + ": interrupted, nothing written";
+    else if (!why.empty())
+        error = request.sceneFile + ": " + why;
+    else if (!r.error.empty())
+        error = r.error;
+    else if (!r.done)
+        error = request.sceneFile + ": the scene reader stopped before it was done";
+    else
+        error = commit(s, mapDir, name, r);
+    clean(s);
+    for (int i = 0; i < 3; i++)
+        sigaction(STOP_SIGNALS[i], &before[i], nullptr);
+    if (!error.empty())
         return 1;
+    lines = r.lines;
+    for (size_t i = 0; i < r.pictures.size(); i++) {
+        lines.push_back(r.staged[i].empty() ? "uses textures/" + r.pictures[i] + " (already there)"
+                                            : "wrote textures/" + r.pictures[i]);
     }
-    std::string scratch = request.root + "/map/." + name + ".import-" + std::to_string(getpid());
-    std::string textures = request.root + "/textures";
-    std::string sceneDir = fs::path(request.sceneFile).parent_path().string();
-    std::string pictureScratch = scratch + "/pictures"; // emptied before the map moves in
-    for (const std::string& folder : {pictureScratch, textures}) {
-        if (!fs::is_directory(folder, fsError) && !fs::create_directories(folder, fsError)) {
-            return failIn(scratch, error, folder + ": cannot write here: " + fsError.message());
-        }
-    }
-    std::vector<PictureOut> pictures =
-        convertPictures(*scene, imported, sceneDir.empty() ? "." : sceneDir, textures,
-                        pictureScratch, imported.notes);
-    std::vector<std::string> names;
-    std::vector<bool> alpha;
-    for (const PictureOut& p : pictures) {
-        names.push_back(p.name);
-        alpha.push_back(p.alpha);
-    }
-    placeMeshes(imported, names, alpha);
-    noteSize(imported, imported.notes);
-    if (!writeMap(request, imported, scratch, lines))
-        return failIn(scratch, error, "map/" + name + ": a file could not be written");
-    for (const PictureOut& p : pictures) {
-        if (p.name.empty())
-            continue;
-        if (!p.scratch.empty())
-            fs::rename(p.scratch, textures + "/" + p.name, fsError);
-        if (fsError)
-            return failIn(scratch, error, "textures/" + p.name + ": " + fsError.message());
-        lines.push_back((p.scratch.empty() ? "uses textures/" : "wrote textures/") + p.name +
-                        (p.scratch.empty() ? " (already there)" : ""));
-    }
-    fs::remove_all(pictureScratch, fsError); // pictures reused or not written
-    if (!moveIntoPlace(scratch, mapDir, fsError))
-        return failIn(scratch, error, "map/" + name + ": " + fsError.message());
-    for (const std::string& note : imported.notes)
+    for (const std::string& note : r.notes)
         lines.push_back("not carried over: " + note);
     lines.push_back("next step: skarn " + name);
     return 0;

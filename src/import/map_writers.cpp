@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <functional>
 
 #include "base/map_format.h"
 
@@ -68,13 +69,18 @@ std::string writtenNumber(float value) {
     return out;
 }
 
-std::string meshText(const MeshOut& mesh) {
+bool meshTextTo(const MeshOut& mesh, std::string& out,
+                const std::function<bool(std::string& text)>& spill) {
+    // Spills the text so far once it passes a megabyte; false when the spill failed.
+    auto full = [&]() { return out.size() < ((size_t)1 << 20) || spill(out); };
     size_t vertexCount = mesh.vertices.size() / 3;
     size_t faceCount = mesh.faces.size() / 3;
-    std::string out;
-    out.reserve(vertexCount * 60 + faceCount * (mesh.faceUVs.empty() ? 24 : 80) + 128);
     putHeader(out, "vertices", vertexCount);
-    putTriples(out, mesh.vertices.data(), vertexCount);
+    for (size_t i = 0; i < vertexCount; i++) {
+        putTriples(out, &mesh.vertices[3 * i], 1);
+        if (!full())
+            return false;
+    }
     putHeader(out, "faces", faceCount);
     for (size_t i = 0; i < faceCount; i++) {
         putInt(out, mesh.faces[3 * i]);
@@ -83,10 +89,16 @@ std::string meshText(const MeshOut& mesh) {
         out += ' ';
         putInt(out, mesh.faces[3 * i + 2]);
         out += '\n';
+        if (!full())
+            return false;
     }
     size_t normalCount = mesh.normals.size() / 3;
     putHeader(out, "normales", normalCount);
-    putTriples(out, mesh.normals.data(), normalCount, NORMAL_DIGITS);
+    for (size_t i = 0; i < normalCount; i++) {
+        putTriples(out, &mesh.normals[3 * i], 1, NORMAL_DIGITS);
+        if (!full())
+            return false;
+    }
     out += "couleur : ";
     putTriples(out, mesh.color, 1);
     out += "option : ";
@@ -104,8 +116,19 @@ std::string meshText(const MeshOut& mesh) {
                 putNumber(out, uv[2 * k + 1]);
                 out += k < 2 ? ' ' : '\n';
             }
+            if (!full())
+                return false;
         }
     }
+    return true;
+}
+
+std::string meshText(const MeshOut& mesh) {
+    size_t vertexCount = mesh.vertices.size() / 3;
+    size_t faceCount = mesh.faces.size() / 3;
+    std::string out;
+    out.reserve(vertexCount * 60 + faceCount * (mesh.faceUVs.empty() ? 24 : 80) + 128);
+    meshTextTo(mesh, out, [](std::string&) { return true; });
     return out;
 }
 

@@ -2,6 +2,7 @@
 // Import side: plain records in, text out; no file system, no GL, no scene library.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,11 @@ struct MapOut {
 // Numbers are printed with 6 significant digits (normals 4), within the readers' fast path;
 // a value that is not finite is printed as 0 (callers clean their data first and report it).
 std::string meshText(const MeshOut& mesh);
+// The same text in pieces, for files too large to hold whole: `spill` is handed the text so
+// far each time it passes a megabyte, to write out and clear; the rest is left in `out` at the
+// end. False as soon as a spill returns false.
+bool meshTextTo(const MeshOut& mesh, std::string& out,
+                const std::function<bool(std::string& text)>& spill);
 std::string pathText(const PathOut& path);
 std::string mapText(const MapOut& map);
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "import/import_run.h"
@@ -38,9 +39,23 @@ int main(int argc, char** argv) {
     }
     request.sceneFile = words[0];
     request.mapName = words[1];
+    // On a terminal, an import that takes over a second says what it is doing, on one line.
+    std::string shown; // the progress line on screen, empty when none
+    if (isatty(STDOUT_FILENO)) {
+        request.progress = [&shown](const std::string& stage, double seconds) {
+            std::string line = stage + "... " + std::to_string((int)seconds) + " s";
+            if (seconds >= 1 && line != shown) {
+                std::printf("\r%s\033[K", line.c_str());
+                std::fflush(stdout);
+                shown = line;
+            }
+        };
+    }
     std::vector<std::string> lines;
     std::string error;
     int status = importScene(request, lines, error);
+    if (!shown.empty())
+        std::printf("\r\033[K");
     for (const std::string& line : lines) {
         std::printf("%s\n", line.c_str());
     }
