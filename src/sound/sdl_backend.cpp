@@ -101,3 +101,8 @@ const SoundBackend& sdlSoundBackend() {
         sdlCheckFile,     sdlLoadMusic,    sdlFreeMusic,    sdlPlayMusic,  sdlHaltMusic};
     return backend;
 }
+
+// The desktop plays through SDL2_mixer.
+const SoundBackend& platformSoundBackend() {
+    return sdlSoundBackend();
+}
