@@ -36,7 +36,7 @@ function launch() {
     headless: true,
     userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'skarn-chromium-')),
     args: ['--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader',
-           '--enable-unsafe-swiftshader', '--window-size=640,480', '--autoplay-policy=no-user-gesture-required'],
+           '--enable-unsafe-swiftshader', '--window-size=640,480'],
     defaultViewport: {width: 640, height: 480},
   });
 }

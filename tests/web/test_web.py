@@ -103,7 +103,8 @@ class Web(unittest.TestCase):
         plan = {"demo": pack(demo, "demo", os.path.join(cls.workdir, "site-demo")),
                 "viewer": pack(own, "viewer", os.path.join(cls.workdir, "site-viewer")),
                 "broken": pack(own, "broken", os.path.join(cls.workdir, "site-broken")),
-                "times": TIMES, "keyTime": KEY_TIME, "keys": KEYS, "viewerTime": 30, "moves": MOVES}
+                "times": TIMES, "keyTime": KEY_TIME, "keys": KEYS, "viewerTime": 30, "moves": MOVES,
+                "restartTime": 141}
         with open(os.path.join(cls.workdir, "plan.json"), "w") as f:
             json.dump(plan, f)
         cls.desktop = cls.desktop_frames(demo, own)
@@ -176,6 +177,16 @@ class Web(unittest.TestCase):
                 web_change = difference(web[before], web[after])[0]
                 desktop_change = difference(self.desktop[before], self.desktop[after])[0]
                 self.assertEqual(web_change > 0.5, desktop_change > 0.5, (web_change, desktop_change))
+
+    def test_music_plays_after_a_click_and_again_after_the_restart(self):
+        music = self.result["music"]
+        self.assertEqual(music["before"]["plays"], 1)
+        self.assertTrue(music["before"]["waiting"] or not music["before"]["paused"], music)
+        self.assertFalse(music["clicked"]["paused"], music)
+        self.assertFalse(music["clicked"]["waiting"], music)
+        self.assertEqual(music["restarted"]["plays"], 2)
+        self.assertFalse(music["restarted"]["paused"], music)
+        self.assertLess(music["restarted"]["time"], 1.0)  # from the start again
 
     def test_free_camera_moves_on_keys_and_drags(self):
         # x y z yaw pitch after each step: each key moves the eye, the drag turns the camera.

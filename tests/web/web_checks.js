@@ -42,6 +42,18 @@ async function run(plan, out) {
         await shoot(page, out, 'key-' + name);
       }
     }
+    // The music: asked to play at the show's start, waiting for a gesture or playing; a click
+    // starts it; the restart (past 140 s) plays it from the start again.
+    const music = () => page.evaluate(() => ({plays: Module.skarnMusicPlays,
+      waiting: Module.skarnMusicWaiting, paused: Module.skarnMusic.paused,
+      time: Module.skarnMusic.currentTime}));
+    result.music = {before: await music()};
+    await page.mouse.click(600, 460);
+    await d.waitFrames(page, SETTLE_FRAMES);
+    result.music.clicked = await music();
+    await d.setClock(page, plan.restartTime);
+    await d.waitFrames(page, SETTLE_FRAMES);
+    result.music.restarted = await music();
     result.demo = Object.assign(await pageText(page), {problems: page.problems});
     await page.close();
 
