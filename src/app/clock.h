@@ -4,12 +4,6 @@
 
 #include "path/show_clock.h"
 
-struct FrameCounter {
-    int frameCount = 0;        // frames counted in the current window of about one second
-    float frameTimeSum = 0.0f; // frame times summed in the current window, seconds
-    int framesPerSecond = 0;   // count of the last completed window
-};
-
 extern ShowClock showClock;       // written by the show timeline only
 extern FrameCounter frameCounter; // written by the idle callbacks only
 
@@ -19,15 +13,9 @@ int readClockMs();
 // Replaces the clock source (tests); null restores the toolkit's elapsed time.
 void setClockSource(int (*source)());
 
-// One tick at `ms`: frameTime, lastTickMs and now; returns now.
-float tickClockAt(ShowClock& clock, int ms);
+// Milliseconds added to every clock read: 0 for the show, moved by the authoring mode's pause
+// and seeks (written by app/author only).
+extern int clockOffsetMs;
 
 // Reads the clock and ticks the show clock.
 float tickClock();
-
-// One step of the frame-rate counter with the clock's frame time; returns framesPerSecond.
-int countFrame(FrameCounter& counter, float frameTime);
-
-// The five event times from showStart, in the show's order: logo, intro, scene end, show end,
-// particles. Each is the truncation of the float sum.
-void setEventTimes(ShowClock& clock);

@@ -7,3 +7,16 @@ const char* commandLineText(int argc, char** argv);
 
 // The usage line, also printed when the toolkit took the only argument as its own option.
 extern const char* const USAGE_TEXT;
+
+struct AuthorOptions;
+
+// Kinds of command line parseAuthorOptions finds.
+enum AuthorCommand {
+    AUTHOR_NONE, // no authoring option: the command line is the show's own
+    AUTHOR_RUN,  // authoring options and one map name, in `options`
+    AUTHOR_BAD   // an authoring option with a bad or missing value, or no map: usage, status 1
+};
+
+// Reads --author, --at SECONDS (0 <= SECONDS < the show's length), --paused and --poll with one
+// map name, in any order.
+AuthorCommand parseAuthorOptions(int argc, char** argv, AuthorOptions& options);

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/author.h"
 #include "app/command_line.h"
 #include "app/console.h"
+#include "app/reload.h"
 #include "render/render_settings.h"
 #include "app/show.h"
 #include "app/window.h"
@@ -26,7 +28,7 @@ static void endOnFailure(const LoadResult& result) {
     }
 }
 
-MapReport startPlayerShow(const char* mapName) {
+MapReport startPlayerShow(const char* mapName, const SceneLoadHooks* hooks) {
     if (const char* problem = initImageLibrary()) {
         printf("%s", problem);
         fflush(stdout);
@@ -35,11 +37,26 @@ MapReport startPlayerShow(const char* mapName) {
     startShow();
     initGLState();
     MapReport report;
-    endOnFailure(loadMap(mapName, sceneUploadHooks(), report));
+    endOnFailure(loadMap(mapName, hooks ? *hooks : sceneUploadHooks(), report));
     // World and object meshes never change after the load: record their drawing once.
     compileMeshLists();
     applyMapReport(report);
     return report;
+}
+
+// The show with authoring options: the toolkit sees the program and the map name only.
+static int runAuthoring(char* program, const AuthorOptions& options) {
+    char* toolkitArgs[] = {program, const_cast<char*>(options.mapName.c_str()), nullptr};
+    if (!initWindow(2, toolkitArgs)) {
+        fputs(USAGE_TEXT, stdout);
+        return 1;
+    }
+    const SceneLoadHooks hooks = reloadHooks();
+    MapReport report = startPlayerShow(options.mapName.c_str(), &hooks);
+    adoptLoadedPictures();
+    startAuthoring(options, report);
+    glutMainLoop();
+    return 0;
 }
 
 int runSkarn(int argc, char** argv) {
@@ -49,6 +66,16 @@ int runSkarn(int argc, char** argv) {
     // The console is only a log: a reader that closed its end (skarn demo | head -1) must not end
     // the show. A lost display is told by the toolkit's connection, not by this signal.
     signal(SIGPIPE, SIG_IGN);
+    AuthorOptions author;
+    switch (argc > 2 ? parseAuthorOptions(argc, argv, author) : AUTHOR_NONE) {
+    case AUTHOR_BAD:
+        fputs(USAGE_TEXT, stdout);
+        return 1;
+    case AUTHOR_RUN:
+        return runAuthoring(argv[0], author);
+    case AUTHOR_NONE:
+        break;
+    }
     if (const char* text = commandLineText(argc, argv)) {
         fputs(text, stdout);
         return 0;

@@ -1,5 +1,5 @@
 // skarn-record: records one whole show of a map into an MP4 file. Usage:
-// skarn-record [--fps N] [--times] nom_map SORTIE.mp4
+// skarn-record [--fps N] [--times] [--at S] [--to S] nom_map SORTIE.mp4
 // App side: the start-up is the player's, on an X server of its own, with the recording clock
 // and sound back end in place; the process ends here and nowhere else in the recorder.
 #include <GL/freeglut.h>
@@ -19,6 +19,7 @@
 #include "app/show.h"
 #include "app/window.h"
 #include "record/output_file.h"
+#include "render/show_step.h"
 #include "record/record_options.h"
 #include "scene/map.h"
 #include "sound/music.h"
@@ -128,10 +129,19 @@ int main(int argc, char** argv) {
     }
     RecordTimes times;
     int64_t frameCount = (int64_t)length * options.fps;
-    if (ok) {
-        ok = recordFrames(recording, callbacks.idle, callbacks.display, frameCount, options.fps,
-                          times, error);
+    int64_t firstFrame = 0;
+    if (options.toMs >= 0) {
+        frameCount = ((int64_t)options.toMs * options.fps + 999) / 1000;
     }
+    if (ok && options.atMs > 0) {
+        // A clip: the show simulated up to its first frame, in the recording's own steps.
+        firstFrame = simulateShowTo(showClock, frameCounter, options.atMs, options.fps, false);
+    }
+    if (ok) {
+        ok = recordFrames(recording, callbacks.idle, callbacks.display, firstFrame, frameCount,
+                          options.fps, times, error);
+    }
+    frameCount -= firstFrame;
     if (ok && stopSignal != 0) {
         ok = false; // stopped while the file was being completed: nothing is kept either
     }
@@ -151,6 +161,7 @@ int main(int argc, char** argv) {
                     " n'est pas \xe9"
                     "crit");
     }
+    length = (int)((frameCount + options.fps / 2) / options.fps); // the clip's, when one
     if (options.showTimes) {
         printTimes(times, (double)length);
     }

@@ -11,6 +11,7 @@
 
 #include "app/record_sound.h"
 #include "app/window.h"
+#include "render/show_step.h"
 
 //----------------------------------------------------------------------------------
 // State
@@ -26,6 +27,7 @@ struct RecordLoop {
     Recording* recording = nullptr; // where frames go
     size_t cuesSent = 0;            // music cues already passed to the recording
     RecordTimes* times = nullptr;
+    int64_t startMs = 0; // show time of the first recorded frame: the clip's time 0
 };
 
 static RecordLoop loop; // written by recordFrames and the frame sink only
@@ -59,7 +61,7 @@ static void grabFrame() {
 static void sendCues() {
     for (; loop.cuesSent < recordSound.cues.size(); loop.cuesSent++) {
         const MusicCue& cue = recordSound.cues[loop.cuesSent];
-        cueMusic(loop.recording, cue.sample, cue.play);
+        cueMusic(loop.recording, cue.sample - loop.startMs, cue.play);
     }
 }
 
@@ -74,23 +76,24 @@ static void showProgress(int64_t done, int64_t total, int fps, double wall) {
     fflush(stderr);
 }
 
-bool recordFrames(Recording* recording, void (*idle)(), void (*display)(), int64_t frameCount,
-                  int fps, RecordTimes& times, std::string& error) {
+bool recordFrames(Recording* recording, void (*idle)(), void (*display)(), int64_t firstFrame,
+                  int64_t frameCount, int fps, RecordTimes& times, std::string& error) {
     loop.recording = recording;
     loop.times = &times;
     loop.cuesSent = 0;
+    loop.startMs = fixedStepMs(firstFrame, fps);
     bool progress = isatty(STDERR_FILENO);
     auto start = std::chrono::steady_clock::now();
     double lastProgress = -PROGRESS_PERIOD;
     setFrameSink(grabFrame);
     bool ok = true;
-    for (int64_t frame = 0; frame < frameCount && ok; frame++) {
+    for (int64_t frame = firstFrame; frame < frameCount && ok; frame++) {
         if (stopSignal != 0) {
             error = std::string("interrompu par ") + (stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
             ok = false;
             break;
         }
-        loop.showMs = frame * 1000 / fps;
+        loop.showMs = fixedStepMs(frame, fps);
         auto drawStart = std::chrono::steady_clock::now();
         idle();
         display(); // the sink reads the frame back
@@ -99,7 +102,7 @@ bool recordFrames(Recording* recording, void (*idle)(), void (*display)(), int64
         ok = submitFrame(recording);
         double wall = secondsSince(start);
         if (progress && (wall - lastProgress >= PROGRESS_PERIOD || frame + 1 == frameCount)) {
-            showProgress(frame + 1, frameCount, fps, wall);
+            showProgress(frame + 1 - firstFrame, frameCount - firstFrame, fps, wall);
             lastProgress = wall;
         }
     }

@@ -23,7 +23,9 @@ struct RecordTimes {
 // time of the frame being made.
 int recordClockMs();
 
-// Runs `frameCount` frames at `fps` through the show's callbacks into `recording`, then finishes
-// it; false with a message on failure or stop request (the recording is then abandoned).
-bool recordFrames(Recording* recording, void (*idle)(), void (*display)(), int64_t frameCount,
-                  int fps, RecordTimes& times, std::string& error);
+// Runs frames `firstFrame` to `frameCount` - 1 at `fps` through the show's callbacks into
+// `recording` (the show simulated up to firstFrame), then finishes it; false with a message on
+// failure or stop request (the recording is then abandoned). The music's cues are placed from
+// the first frame's show time.
+bool recordFrames(Recording* recording, void (*idle)(), void (*display)(), int64_t firstFrame,
+                  int64_t frameCount, int fps, RecordTimes& times, std::string& error);

@@ -8,9 +8,9 @@
 #include "render/render_settings.h"
 #include "path/camera.h"
 #include "render/camera_view.h"
-#include "path/playback.h"
 #include "render/particles.h"
 #include "render/screens.h"
+#include "render/show_step.h"
 #include "render/skybox.h"
 #include "scene/scene_state.h"
 #include "sound/music.h"
@@ -37,21 +37,10 @@ void startShow() {
     soundStreamPlay(-1, musicStream);
 }
 
-// Moves the camera path and every object one frame along, recording each object's last step.
+// Moves the camera path and every object one frame along, then the path camera.
 static void advanceScene(float frameTime) {
-    advanceTrajectory(frameTime * 1.0f, &camera.cameraPath);
-    evaluateTrajectory(&camera.cameraPath);
+    advanceScenePaths(frameTime * 1.0f);
     showClock.shownFps = countFrame(frameCounter, frameTime);
-    if (objectsLoaded == 1) {
-        for (SceneObject& object : objectList) {
-            object.previousPosition = object.path.position;
-            advanceTrajectory(frameTime * 1.0f, &object.path);
-            evaluateTrajectory(&object.path);
-            object.motionDelta.x = object.previousPosition.x - object.path.position.x;
-            object.motionDelta.y = object.previousPosition.y - object.path.position.y;
-            object.motionDelta.z = object.previousPosition.z - object.path.position.z;
-        }
-    }
     applyPathCamera();
 }
 

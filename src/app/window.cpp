@@ -23,7 +23,8 @@
 //----------------------------------------------------------------------------------
 // Global state
 //----------------------------------------------------------------------------------
-static void (*frameSink)() = nullptr; // null: frames go to the window (set by the recorder)
+static void (*frameSink)() = nullptr;    // null: frames go to the window (set by the recorder)
+static void (*frameOverlay)() = nullptr; // drawn over each frame (set by the authoring mode)
 
 //----------------------------------------------------------------------------------
 // Functions
@@ -31,6 +32,9 @@ static void (*frameSink)() = nullptr; // null: frames go to the window (set by t
 
 // A finished frame goes to the window, or to the recorder when it took the frames over.
 static void presentFrame() {
+    if (frameOverlay) {
+        frameOverlay();
+    }
     if (frameSink) {
         frameSink();
         return;
@@ -92,6 +96,10 @@ ShowCallbacks showCallbacksFor(const MapReport& report) {
 
 void setFrameSink(void (*sink)()) {
     frameSink = sink;
+}
+
+void setFrameOverlay(void (*overlay)()) {
+    frameOverlay = overlay;
 }
 
 void quitShow() {

@@ -26,5 +26,9 @@ ShowCallbacks showCallbacksFor(const MapReport& report);
 // buffer swap) instead of the window; null restores the window.
 void setFrameSink(void (*sink)());
 
+// Draws `overlay` over every finished frame before it is presented (the authoring time line);
+// null: nothing.
+void setFrameOverlay(void (*overlay)());
+
 // Stops and closes the music and releases the camera path when it was loaded.
 void quitShow();

@@ -14,3 +14,19 @@ struct ShowClock {
     int showEnd = 0;        // whole second: the show restarts
     int shownFps = 0;       // frame rate written over the scene
 };
+
+struct FrameCounter {
+    int frameCount = 0;        // frames counted in the current window of about one second
+    float frameTimeSum = 0.0f; // frame times summed in the current window, seconds
+    int framesPerSecond = 0;   // count of the last completed window
+};
+
+// One tick at `ms`: frameTime, lastTickMs and now; returns now.
+float tickClockAt(ShowClock& clock, int ms);
+
+// One step of the frame-rate counter with the clock's frame time; returns framesPerSecond.
+int countFrame(FrameCounter& counter, float frameTime);
+
+// The five event times from showStart, in the show's order: logo, intro, scene end, show end,
+// particles. Each is the truncation of the float sum.
+void setEventTimes(ShowClock& clock);

@@ -3,6 +3,7 @@
 #include "record/record_options.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <strings.h>
 
@@ -11,7 +12,7 @@
 //----------------------------------------------------------------------------------
 
 const char* recordUsage() {
-    return "skarn-record [--fps N] [--times] nom_map SORTIE.mp4\n";
+    return "skarn-record [--fps N] [--times] [--at SECONDES] [--to SECONDES] nom_map SORTIE.mp4\n";
 }
 
 // A whole decimal number within [RECORD_MIN_FPS, RECORD_MAX_FPS]; false otherwise.
@@ -29,6 +30,18 @@ static bool readFps(const std::string& text, int& fps) {
         return false;
     }
     fps = (int)value;
+    return true;
+}
+
+// Seconds of show time, decimals allowed, within [0, 140]; whole milliseconds in `ms`.
+static bool readShowTime(const std::string& text, int& ms) {
+    char* end = nullptr;
+    double seconds = strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(seconds) || seconds < 0.0 ||
+        seconds > 140.0) {
+        return false;
+    }
+    ms = (int)std::lround(seconds * 1000.0);
     return true;
 }
 
@@ -63,6 +76,13 @@ bool parseRecordOptions(int argc, const char* const* argv, RecordOptions& option
                 error = "--fps \"" + value + "\" : un nombre entier de 1 \xe0 240 est attendu";
                 return false;
             }
+        } else if (!optionsEnded && (arg == "--at" || arg == "--to")) {
+            int& ms = arg == "--at" ? options.atMs : options.toMs;
+            if (i + 1 >= argc || !readShowTime(argv[i + 1], ms)) {
+                error = arg + " attend un temps du spectacle en secondes (0 \xe0 140)";
+                return false;
+            }
+            i++;
         } else if (!optionsEnded && arg == "--times") {
             options.showTimes = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
@@ -90,6 +110,10 @@ bool parseRecordOptions(int argc, const char* const* argv, RecordOptions& option
     }
     if (!hasMp4Extension(positional[1])) {
         error = "\"" + positional[1] + "\" : le fichier de sortie doit finir par .mp4";
+        return false;
+    }
+    if (options.toMs >= 0 && options.toMs <= options.atMs) {
+        error = "--to doit suivre --at";
         return false;
     }
     options.mapName = positional[0];

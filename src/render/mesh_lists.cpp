@@ -102,6 +102,14 @@ static void releaseMeshList(Mesh& mesh) {
     }
 }
 
+void releaseMeshDrawing(Mesh& mesh) {
+    releaseMeshList(mesh);
+    if (mesh.texture != 0) {
+        glDeleteTextures(1, &mesh.texture);
+        mesh.texture = 0;
+    }
+}
+
 void releaseMeshLists() {
     for (Mesh& mesh : worldList) {
         releaseMeshList(mesh);

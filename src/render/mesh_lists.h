@@ -22,6 +22,9 @@ unsigned int compileMeshList(Mesh& mesh, int partFaces = MESH_LIST_PART_FACES);
 // Deletes the lists of the world and object meshes and sets their displayList back to 0.
 void releaseMeshLists();
 
+// Deletes one mesh's lists and its texture: a scene replaced by a reload gives its GL names back.
+void releaseMeshDrawing(Mesh& mesh);
+
 // Draws one mesh in the current modelview matrix: the parts of its lists that may be in view, or
 // vertex by vertex when it has no lists. Same pixels and same state afterwards either way.
 void drawMesh(const Mesh& mesh);

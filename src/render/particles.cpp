@@ -10,6 +10,7 @@
 #include "render/texture.h"
 
 ParticleSystem particleSystem;
+bool particlesHeld = false;
 
 static const char* const PARTICLE_PICTURE = SHOW_PARTICLE_PICTURE;
 
@@ -45,6 +46,9 @@ void updateParticles(ParticleSystem& system, float ex, float ey, float ez, float
             continue;
         }
         drawParticle(particle, cx, cy, cz);
+        if (particlesHeld) {
+            continue;
+        }
         advanceParticle(particle, system.slowdown, ex, ey, ez, dx, dy, dz);
     }
     glDisable(GL_TEXTURE_2D);

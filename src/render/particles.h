@@ -21,6 +21,9 @@ struct ParticleSystem {
 };
 
 extern ParticleSystem particleSystem; // filled by the show start, updated by the frame
+// True while the authoring mode holds the show: frames draw the particles without moving them
+// (written by app/author only).
+extern bool particlesHeld;
 
 void loadParticleTexture(ParticleSystem& system);
 void initParticles(ParticleSystem& system, float x, float y, float z, float vx, float vy, float vz,

@@ -5,7 +5,7 @@
 
 extern SoundStream* musicStream; // null before openMusic and when the open failed
 
-int initMusic();  // 0 ready, 1 library too old, 2 initialisation refused
-int openMusic();  // 0 open, 1 can't be opened
+int initMusic();   // 0 ready, 1 library too old, 2 initialisation refused
+int openMusic();   // 0 open, 1 can't be opened
 void closeMusic(); // closes the stream, then the library
 const char* musicErrorText(int code);

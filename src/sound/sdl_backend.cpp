@@ -94,11 +94,24 @@ static void sdlHaltMusic() {
     Mix_HaltMusic();
 }
 
+static void sdlPauseMusic(int paused) {
+    if (paused) {
+        Mix_PauseMusic();
+    } else {
+        Mix_ResumeMusic();
+    }
+}
+
+static int sdlSeekMusic(double seconds) {
+    return Mix_SetMusicPosition(seconds);
+}
+
 // The SDL2_mixer back end.
 const SoundBackend& sdlSoundBackend() {
-    static const SoundBackend backend = {
-        sdlLinkedVersion, sdlInitDecoders, sdlQuitDecoders, sdlOpenOutput, sdlCloseOutput,
-        sdlCheckFile,     sdlLoadMusic,    sdlFreeMusic,    sdlPlayMusic,  sdlHaltMusic};
+    static const SoundBackend backend = {sdlLinkedVersion, sdlInitDecoders, sdlQuitDecoders,
+                                         sdlOpenOutput,    sdlCloseOutput,  sdlCheckFile,
+                                         sdlLoadMusic,     sdlFreeMusic,    sdlPlayMusic,
+                                         sdlHaltMusic,     sdlPauseMusic,   sdlSeekMusic};
     return backend;
 }
 

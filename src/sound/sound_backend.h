@@ -20,6 +20,9 @@ struct SoundBackend {
     void (*freeMusic)(void* music);           // releases a handle of loadMusic
     int (*playMusic)(void* music, int loops); // from the beginning; 0 on success
     void (*haltMusic)();                      // stops whatever music plays
+    // Authoring only: hold (1) or resume (0) the music; move it to `seconds` from its start.
+    void (*pauseMusic)(int paused) = nullptr;
+    int (*seekMusic)(double seconds) = nullptr; // 0 on success
 };
 
 // The SDL2_mixer back end (the desktop's).

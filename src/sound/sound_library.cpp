@@ -159,6 +159,20 @@ int soundStreamStop(SoundStream* stream) {
     return 1;
 }
 
+void soundStreamPause(SoundStream* stream, int paused) {
+    if (stream != nullptr && sound.playing == stream && sound.backend.pauseMusic) {
+        sound.backend.pauseMusic(paused);
+    }
+}
+
+int soundStreamPlayFrom(SoundStream* stream, double seconds) {
+    int channel = soundStreamPlay(-1, stream);
+    if (channel == 0 && seconds > 0.0 && sound.backend.seekMusic) {
+        sound.backend.seekMusic(seconds);
+    }
+    return channel;
+}
+
 // Stops and releases the stream; 1 when a stream was given.
 int soundStreamClose(SoundStream* stream) {
     if (stream == nullptr) {

@@ -12,3 +12,8 @@ int soundStreamPlay(int channel, SoundStream* stream); // channel -1: any free c
 int soundStreamStop(SoundStream* stream);
 int soundStreamClose(SoundStream* stream);
 void soundClose();
+
+// Authoring: holds (paused 1) or resumes (0) the stream when it is the one playing.
+void soundStreamPause(SoundStream* stream, int paused);
+// Authoring: plays the stream from `seconds` into it; 0 on success, -1 as soundStreamPlay.
+int soundStreamPlayFrom(SoundStream* stream, double seconds);
