@@ -52,6 +52,8 @@ bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSKARN_BENCH=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@scripts/with-display bash bench/run build-bench
+	@$(MAKE) --no-print-directory web OUT=$(WEB_BUILD)/bench-demo MAP=demo >/dev/null
+	@echo "== web_bench" && node bench/web_bench.js $(WEB_BUILD)/bench-demo
 
 fuzz-smoke: deps
 	@bash fuzz/run-smoke

@@ -3,6 +3,7 @@
 // smooth colours, filled, wireframe or point polygons. Draws the immediate batch (eye
 // coordinates) and the lists' vertex buffers (object coordinates). Web back end only.
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 #include "web/fixed_state.h"
@@ -110,6 +111,7 @@ struct Pipeline {
     unsigned int edgeBuffer = 0; // indices of each triangle's three edges, shared by all draws
     int edgeVertices = 0;        // vertices the edge indices cover
     std::vector<float> batch;    // eye-coordinate vertices not yet drawn
+    std::unordered_map<const char*, int> uniforms; // locations by name
 };
 static Pipeline pipeline; // written by this file only
 
@@ -128,8 +130,16 @@ static unsigned int compileShader(GLenum type, const char* text) {
     return shader;
 }
 
+// The location of a uniform, asked of WebGL once per name (each question crosses into
+// JavaScript with a string): names are the literals of this file, so their addresses are keys.
 static int uniform(const char* name) {
-    return emscripten_glGetUniformLocation(pipeline.program, name);
+    auto found = pipeline.uniforms.find(name);
+    if (found != pipeline.uniforms.end()) {
+        return found->second;
+    }
+    const int location = emscripten_glGetUniformLocation(pipeline.program, name);
+    pipeline.uniforms[name] = location;
+    return location;
 }
 
 // Attribute layout of FIXED_VERTEX_FLOATS floats for the bound buffer.

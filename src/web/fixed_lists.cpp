@@ -159,6 +159,10 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     immediate.primitive.insert(immediate.primitive.end(), v, v + FIXED_VERTEX_FLOATS);
 }
 
+void glVertex2f(GLfloat x, GLfloat y) {
+    glVertex3f(x, y, 0.0f);
+}
+
 void glVertex2i(GLint x, GLint y) {
     glVertex3f(float(x), float(y), 0.0f);
 }

@@ -56,6 +56,28 @@ EM_JS(void, webHaltMusic, (), {
     Module.skarnMusicWaiting = false;
 });
 
+EM_JS(void, webPauseMusic, (int paused), {
+    var music = Module.skarnMusic;
+    if (!music)
+        return;
+    if (paused) {
+        music.pause();
+        Module.skarnMusicWaiting = false;
+    } else {
+        music.play().catch(function() { Module.skarnMusicWaiting = true; });
+    }
+});
+
+// The show's place in the music: also where a play refused until a gesture will start.
+EM_JS(int, webSeekMusic, (double seconds), {
+    var music = Module.skarnMusic;
+    if (!music)
+        return -1;
+    music.currentTime = seconds;
+    Module.skarnMusicStart = performance.now() - seconds * 1000;
+    return 0;
+});
+
 EM_JS(void, webFreeMusic, (), {
     if (Module.skarnMusic) {
         Module.skarnMusic.pause();

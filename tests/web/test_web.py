@@ -16,6 +16,7 @@ import harness as h  # noqa: E402
 WEB = os.path.dirname(os.path.abspath(__file__))
 SKARN_WEB = os.path.join(h.ROOT, "tools", "web", "skarn-web")
 TIMES = [5, 18, 30, 60, 90, 110, 130]
+HELD = [60, 110]  # started there and paused (?at=SECONDS&paused=1, the player's --at and --paused)
 KEY_TIME = 60 # keys after the frame at 60 s, the clock held there; "m" ends with the linear filter
 # Cumulative steps, the same on both sides: none, fog on, fog off again, wireframe, filled, lighting on,
 # flat shading, smooth and unlit, nearest filtering.
@@ -103,7 +104,7 @@ class Web(unittest.TestCase):
         plan = {"demo": pack(demo, "demo", os.path.join(cls.workdir, "site-demo")),
                 "viewer": pack(own, "viewer", os.path.join(cls.workdir, "site-viewer")),
                 "broken": pack(own, "broken", os.path.join(cls.workdir, "site-broken")),
-                "times": TIMES, "keyTime": KEY_TIME, "keys": KEYS, "viewerTime": 30, "moves": MOVES,
+                "times": TIMES, "held": HELD, "keyTime": KEY_TIME, "keys": KEYS, "viewerTime": 30, "moves": MOVES,
                 "restartTime": 141}
         with open(os.path.join(cls.workdir, "plan.json"), "w") as f:
             json.dump(plan, f)
@@ -141,6 +142,12 @@ class Web(unittest.TestCase):
                     time.sleep(0.3)
                     frames["key-" + name] = settled_screenshot(player)
             player.close()
+            for seconds in HELD:
+                player = h.Player(demo, ["--at", str(seconds), "--paused", "demo"], display)
+                player.wait_window()
+                player.wait_for_output(h.LOADED)
+                frames["held%d" % seconds] = settled_screenshot(player)
+                player.close()
             broken = h.Player(own, ["broken"], display)
             cls.broken_status = broken.wait_exit()
             cls.broken_stderr = broken.stderr()
@@ -163,7 +170,7 @@ class Web(unittest.TestCase):
         self.assertEqual(demo["problems"], [])
         self.assertEqual(demo["errors"], [])
         self.assertIn("Chargement de la map effectue", demo["lines"])
-        for name in ["at%d" % s for s in TIMES] + ["key-" + k for k in KEYS]:
+        for name in ["at%d" % s for s in TIMES] + ["held%d" % s for s in HELD] + ["key-" + k for k in KEYS]:
             with self.subTest(frame=name):
                 _, mean, far = self.compare(name)
                 self.assertLessEqual(mean, MEAN_TOLERANCE)

@@ -18,7 +18,7 @@ async function pageText(page) {
                                shown: document.getElementById('error').textContent}));
 }
 
-// plan: {demo: site, times: [s], keyTime: s (one of times: the keys follow its frame), keys: {name: chars}, viewer: site, moves: {name:
+// plan: {demo: site, times: [s], held: [s], keyTime: s (one of times: the keys follow its frame), keys: {name: chars}, viewer: site, moves: {name:
 // chars}, broken: site}
 async function run(plan, out) {
   const result = {};
@@ -56,6 +56,14 @@ async function run(plan, out) {
     result.music.restarted = await music();
     result.demo = Object.assign(await pageText(page), {problems: page.problems});
     await page.close();
+
+    // Held starts: the page's ?at=SECONDS&paused=1 (the player's --at and --paused).
+    for (const seconds of plan.held) {
+      const held = await open(plan.demo, `?at=${seconds}&paused=1`, false);
+      await d.waitFrames(held, 2 * SETTLE_FRAMES, 30000);
+      await shoot(held, out, 'held' + seconds);
+      await held.close();
+    }
 
     const viewer = await open(plan.viewer, '', true);
     await d.waitFrames(viewer, SETTLE_FRAMES, 30000);
