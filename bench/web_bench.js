@@ -9,7 +9,7 @@ const d = require('../tests/web/driver');
 const FLIGHT_SECONDS = 40; // show time of the flight measured (scene from 25 s)
 const MEASURE_MS = 5000;   // frames counted over this long
 
-// Resident memory of the browser's processes by kind (renderer: the page; gpu-process: its
+// Own resident memory of the browser's processes by kind (renderer: the page; gpu-process: its
 // SwiftShader drawing; browser), in MB.
 function chromiumRssMb(rootPid) {
   const pids = [rootPid];
@@ -23,7 +23,8 @@ function chromiumRssMb(rootPid) {
   const kinds = {};
   for (const pid of pids) {
     try {
-      const m = /VmRSS:\s+(\d+)/.exec(fs.readFileSync(`/proc/${pid}/status`, 'utf8'));
+      // RssAnon: the process's own pages (VmRSS also counts the browser's shared libraries).
+      const m = /RssAnon:\s+(\d+)/.exec(fs.readFileSync(`/proc/${pid}/status`, 'utf8'));
       const type = /--type=([a-z-]+)/.exec(fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8'));
       const kind = type ? type[1] : 'browser';
       kinds[kind] = (kinds[kind] || 0) + (m ? Number(m[1]) : 0) / 1024;
@@ -57,7 +58,7 @@ function chromiumRssMb(rootPid) {
     console.log(`skarn.wasm: ${(wasmBytes / 1024).toFixed(0)} KB (goal < 2048)`);
     console.log(`page memory: JS heap ${(metrics.JSHeapTotalSize / 1048576).toFixed(1)} MB, ` +
                 `wasm heap ${(wasmHeap / 1048576).toFixed(0)} MB, ` +
-                `resident: ${chromiumRssMb(browser.process().pid)} (goal: the page < 300 MB)`);
+                `own resident pages: ${chromiumRssMb(browser.process().pid)} (goal: the page < 300 MB)`);
   } finally {
     await browser.close();
     server.close();
