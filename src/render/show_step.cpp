@@ -89,9 +89,10 @@ void rewindScene() {
 }
 
 void alignSceneStart(ShowClock& clock, int ms) {
-    const int sceneMs = clock.introEnd * 1000;
-    if (clock.lastTickMs < sceneMs && sceneMs <= ms) {
-        clock.lastTickMs = sceneMs;
+    // As if an idle had run at the last millisecond before the scene: its first step is 1 ms.
+    const int beforeScene = clock.introEnd * 1000 - 1;
+    if (clock.lastTickMs < beforeScene && beforeScene < ms) {
+        clock.lastTickMs = beforeScene;
     }
 }
 

@@ -27,8 +27,9 @@ void markSceneStart();
 // them.
 void rewindScene();
 
-// The first scene tick's step counts from the scene's start, not from the last intro tick: the
-// scene time is then the same whatever frames came before (the authoring mode's clock).
+// The first scene tick's step counts from the last millisecond before the scene, not from the
+// last intro tick: the scene time is then the same whatever frames came before (the authoring
+// mode's clock).
 void alignSceneStart(ShowClock& clock, int ms);
 
 // One fixed frame at show time `ms` as the show plays it, minus the drawing: the tick, in the
