@@ -1,10 +1,14 @@
 # Front door: each target installs what is missing, configures, builds, then does its job.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+WEB_BUILD ?= build-web
+MAP ?= demo
+OUT ?= $(WEB_BUILD)/$(MAP)
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
 JOBS ?= $(shell nproc)
 GL_DRIVER ?= /usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
 
-.PHONY: all deps build run test test-asan bench fuzz-smoke capture check record clean format
+.PHONY: all deps build run test test-asan bench fuzz-smoke capture check record clean format web web-build
 
 all: build
 
@@ -21,8 +25,19 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	@bash scripts/run-demo $(BUILD)
 
-test: build
+test: build web-build
 	@cd $(BUILD) && ../scripts/with-display ctest --output-on-failure -j $(JOBS)
+
+# The web player (emscripten) in build-web/: skarn.js + skarn.wasm.
+$(WEB_BUILD)/CMakeCache.txt:
+	@$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+web-build: deps $(WEB_BUILD)/CMakeCache.txt
+	@$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+
+# A map's show as a static web page: make web MAP=demo [OUT=folder] (default build-web/MAP/).
+web: web-build
+	@$(EMSCRIPTEN_ENV) SKARN_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) tools/web/skarn-web $(MAP) $(OUT)
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSKARN_SANITIZE=ON >/dev/null
@@ -37,6 +52,8 @@ bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSKARN_BENCH=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@scripts/with-display bash bench/run build-bench
+	@$(MAKE) --no-print-directory web OUT=$(WEB_BUILD)/bench-demo MAP=demo >/dev/null
+	@echo "== web_bench" && node bench/web_bench.js $(WEB_BUILD)/bench-demo
 
 fuzz-smoke: deps
 	@bash fuzz/run-smoke
@@ -56,4 +73,4 @@ format:
 	@clang-format -i $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'bench/*.cpp' 'fuzz/*.cpp')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz $(WEB_BUILD)

@@ -3,11 +3,10 @@
 #include "app/window.h"
 
 #include <GL/freeglut.h>
-#include <X11/Xlib.h>
 #include <cstdio>
-#include <unistd.h>
 
 #include "app/clock.h"
+#include "app/display_watch.h"
 #include "app/keys.h"
 #include "app/show.h"
 #include "app/camera_input.h"
@@ -54,18 +53,9 @@ static void displaySceneFrame() {
     presentFrame();
 }
 
-// The X server went away (killed, connection closed): nothing can be drawn any more. One line,
-// status 1, without the exit handlers, which could talk to the dead display again.
-static int onDisplayLost(Display* display) {
-    (void)display;
-    fflush(stdout);
-    fputs("Affichage perdu : le serveur X ne repond plus, fin du spectacle\n", stderr);
-    _exit(1);
-}
-
 bool initWindow(int argc, char** argv) {
     int argumentCount = argc; // the toolkit may change it; main keeps its own
-    XSetIOErrorHandler(onDisplayLost);
+    watchDisplayLoss();
     glutInit(&argumentCount, argv);
     if (argumentCount < 2 || argv[1] == nullptr) {
         return false;

@@ -114,3 +114,8 @@ const SoundBackend& sdlSoundBackend() {
                                          sdlHaltMusic,     sdlPauseMusic,   sdlSeekMusic};
     return backend;
 }
+
+// The desktop plays through SDL2_mixer.
+const SoundBackend& platformSoundBackend() {
+    return sdlSoundBackend();
+}

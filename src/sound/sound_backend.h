@@ -25,8 +25,11 @@ struct SoundBackend {
     int (*seekMusic)(double seconds) = nullptr; // 0 on success
 };
 
-// The SDL2_mixer back end (the default).
+// The SDL2_mixer back end (the desktop's).
 const SoundBackend& sdlSoundBackend();
+
+// The back end of the platform the program is built for (the layer's default).
+const SoundBackend& platformSoundBackend();
 
 // Replaces the back end for every later call of the layer (tests). Call it only while the
 // layer is closed.

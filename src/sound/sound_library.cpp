@@ -33,11 +33,11 @@ struct SoundStream {
 };
 
 struct SoundState {
-    SoundBackend backend = sdlSoundBackend(); // written by setSoundBackend only
-    int initialised = 0;                      // 1 between a successful soundInit and soundClose
-    int lastError = SOUND_ERR_NONE;           // code of the latest failure, 0 after a success
-    SoundStream* playing = nullptr;           // the stream that owns the music channel
-    std::vector<SoundStream*> openStreams;    // streams whose music soundClose must release
+    SoundBackend backend = platformSoundBackend(); // written by setSoundBackend only
+    int initialised = 0;                   // 1 between a successful soundInit and soundClose
+    int lastError = SOUND_ERR_NONE;        // code of the latest failure, 0 after a success
+    SoundStream* playing = nullptr;        // the stream that owns the music channel
+    std::vector<SoundStream*> openStreams; // streams whose music soundClose must release
 };
 
 static SoundState sound; // the layer's one state; only this file writes it
