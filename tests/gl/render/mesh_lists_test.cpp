@@ -70,12 +70,15 @@ void lookFrom(float y, float z, double far) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-// A scene frame before the particle start, from `start`; fills `pixels`, returns the state.
+// A scene frame before the particle start, from `start`, without a GL error; fills `pixels`,
+// returns the state.
 std::vector<float> drawFrame(const std::function<void()>& start,
                              std::vector<unsigned char>& pixels) {
     lookFrom(6, 4, 4000);
     start();
+    glGetError();
     drawSceneFrame(clockAt(50));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "a whole scene frame";
     pixels = readWindow();
     return currentState();
 }
