@@ -17,60 +17,52 @@ FPS_TEXT_ROWS = (50, 90)  # the title and frame-rate text: the rates differ betw
 
 
 class RecordedShow(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.workdir = h.new_workdir("skarn-record-")
-        r.still_map(cls.workdir)
-        cls.result = r.record(cls.workdir, ["--fps", str(FPS), "show", "show.mp4"])
-        cls.video = os.path.join(cls.workdir, "show.mp4")
+    def setUp(self):
+        self.workdir = h.new_workdir("skarn-record-")
+        self.addCleanup(h.cleanup, self.workdir)
+        r.still_map(self.workdir)
 
-    @classmethod
-    def tearDownClass(cls):
-        h.cleanup(cls.workdir)
+    def record(self, name):
+        run = r.record(self.workdir, ["--fps", str(FPS), "show", name])
+        self.assertEqual(run.returncode, 0, run.stderr)
+        return run, os.path.join(self.workdir, name)
 
-    def test_one_whole_show_in_h264_and_aac(self):
-        self.assertEqual(self.result.returncode, 0, self.result.stderr)
-        info = r.probe(self.video)
-        video = [s for s in info["streams"] if s["codec_type"] == "video"]
-        audio = [s for s in info["streams"] if s["codec_type"] == "audio"]
-        self.assertEqual(len(video), 1)
-        self.assertEqual(len(audio), 1)
-        self.assertEqual((video[0]["codec_name"], video[0]["width"], video[0]["height"], video[0]["pix_fmt"]),
-                         ("h264", 640, 480, "yuv420p"))
-        self.assertEqual(int(video[0]["nb_read_frames"]), r.SHOW_SECONDS * FPS)
-        self.assertAlmostEqual(float(video[0]["duration"]), r.SHOW_SECONDS, delta=0.01)
-        self.assertEqual((audio[0]["codec_name"], audio[0]["sample_rate"], audio[0]["channels"]), ("aac", "44100", 2))
-        self.assertAlmostEqual(float(audio[0]["duration"]), r.SHOW_SECONDS, delta=0.05)
-        self.assertIn("show.mp4", r.leftovers(self.workdir))
-        self.assertEqual([n for n in r.leftovers(self.workdir) if n.endswith(".part")], [])
-
-    def test_console_is_the_players_load_log_then_one_closing_line(self):
-        lines = self.result.stdout.split(b"\n")
-        self.assertEqual(lines[-1], b"")
-        self.assertEqual(lines[-3], h.LOADED.strip())
+    def test_one_whole_show_with_the_players_frames_console_and_music(self):
+        run, video = self.record("show.mp4")
+        info = r.probe(video)
+        streams = {s["codec_type"]: s for s in info["streams"]}
+        self.assertEqual(len(info["streams"]), 2)
+        v, a = streams["video"], streams["audio"]
+        self.assertEqual((v["codec_name"], v["width"], v["height"], v["pix_fmt"]), ("h264", 640, 480, "yuv420p"))
+        self.assertEqual(int(v["nb_read_frames"]), r.SHOW_SECONDS * FPS)
+        self.assertAlmostEqual(float(v["duration"]), r.SHOW_SECONDS, delta=0.01)
+        self.assertEqual((a["codec_name"], a["sample_rate"], a["channels"]), ("aac", "44100", 2))
+        self.assertAlmostEqual(float(a["duration"]), r.SHOW_SECONDS, delta=0.05)
+        self.assertEqual(r.leftovers(self.workdir), ["show.mp4"])
+        # The console: the player's load log, then one closing line; nothing of the end phase, and
+        # no progress line on standard error (not a terminal).
+        lines = run.stdout.split(b"\n")
+        self.assertEqual(lines[-3:], [h.LOADED.strip(), lines[-2], b""])
         self.assertRegex(lines[-2], rb"^Vid\xe9o enregistr\xe9e : show\.mp4 \(140 s, 280 images, [0-9.]+ Mo\)$")
-        self.assertNotIn(b"FIN", self.result.stdout)  # the end phase's lines stay off the console
-        self.assertEqual(self.result.stderr, b"")    # not a terminal: no progress line
+        self.assertNotIn(b"FIN", run.stdout)
+        self.assertEqual(run.stderr, b"")
+        # The music plays from the start and ends where the file ends (half-second windows, 3 s).
+        level = r.loudness(video)
+        self.assertTrue(all(v > 0.05 for v in level[1:5]), level[:8])
+        self.assertTrue(all(v < 0.002 for v in level[8:]), max(level[8:]))
+        # Frames against the player's screenshots at the same show times.
         display = h.Display()
         self.addCleanup(display.close)
         player = h.Player(self.workdir, ["show"], display)
         self.addCleanup(player.close)
         player.wait_window()
-        self.assertEqual(self.result.stdout.split(h.LOADED)[0], player.stdout().split(h.LOADED)[0])
-
-    def test_frames_match_the_players_screenshots_at_the_same_show_times(self):
-        display = h.Display()
-        self.addCleanup(display.close)
-        player = h.Player(self.workdir, ["show"], display)
-        self.addCleanup(player.close)
-        player.wait_window()
+        self.assertEqual(run.stdout.split(h.LOADED)[0], player.stdout().split(h.LOADED)[0])
         moments = sorted(r.MOMENTS.items(), key=lambda m: m[1])
-        frames = r.frames_at(self.video, FPS, [s for _, s in moments])
+        frames = r.frames_at(video, FPS, [s for _, s in moments])
         for (name, seconds), frame in zip(moments, frames):
             player.set_clock(seconds)
             h.time.sleep(1.0)
-            shot = player.screenshot()
-            mean, far = r.difference(frame, shot, [FPS_TEXT_ROWS])
+            mean, far = r.difference(frame, player.screenshot(), [FPS_TEXT_ROWS])
             self.assertLess(mean, MEAN_TOLERANCE, "%s at %d s: mean difference %.2f" % (name, seconds, mean))
             self.assertLess(far, FAR_TOLERANCE, "%s at %d s: %.3f of the pixels far off" % (name, seconds, far))
         # The moments show different things: the comparison can tell phases apart.
@@ -78,14 +70,8 @@ class RecordedShow(unittest.TestCase):
         self.assertGreater(r.difference(frames[2], frames[3])[0], 20)
 
     def test_a_second_recording_gives_the_same_frames(self):
-        again = r.record(self.workdir, ["--fps", str(FPS), "show", "again.mp4"])
-        self.assertEqual(again.returncode, 0, again.stderr)
-        self.assertEqual(r.digest(self.video), r.digest(os.path.join(self.workdir, "again.mp4")))
-
-    def test_music_plays_from_the_start_and_ends_where_the_file_ends(self):
-        level = r.loudness(self.video)  # half-second windows; the piece lasts 3 s
-        self.assertTrue(all(v > 0.05 for v in level[1:5]), level[:8])
-        self.assertTrue(all(v < 0.002 for v in level[8:]), max(level[8:]))
+        first, second = self.record("show.mp4")[1], self.record("again.mp4")[1]
+        self.assertEqual(r.digest(first), r.digest(second))
 
 
 class SilentShow(unittest.TestCase):

@@ -9,7 +9,9 @@ import unittest
 
 import harness as h
 
-STEP, SHOW = 3, 140  # seconds of show time per step; about one show
+# Seconds of show time per step (under the 10 s of the logo, so each show's logo is seen); about
+# one show.
+STEP, SHOW = 7, 140
 CENTRE = (220, 160, 420, 320)  # inside the picture whether windowed or full screen
 # Keys in groups that leave the settings as they found them, so the screens stay comparable.
 KEY_GROUPS = [["k", "k", "k", "k"], ["n", "N"], ["s", "s"], ["c", "C"], ["i", "o"], ["p", "o"],
@@ -32,7 +34,7 @@ class Soak(h.PlayerTest):
             time.sleep(0.5)
         logo_runs, in_logo = 1, True
         # Three whole shows and the start of a fourth: a restart at the first step past each end.
-        for step, seconds in enumerate(range(STEP, 3 * SHOW + 16, STEP)):
+        for step, seconds in enumerate(range(STEP, 3 * (SHOW + STEP) + 20, STEP)):
             player.set_clock(seconds)
             player.key(*KEY_GROUPS[step % len(KEY_GROUPS)])
             if step % 4 == 0:

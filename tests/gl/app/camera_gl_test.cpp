@@ -68,12 +68,17 @@ TEST(CameraGl, BothCamerasLookWhereTheyShouldAndDragsAndMovesApplyTheFreeOne) {
     camera.cameraPath.target = {-2.0f, 1.0f, 7.0f}; // the right is then (-11, 0, -12)
     expectLookingAt(projectionAfter(applyPathCamera), camera.cameraPath.target, {-11, 0, -12});
 
-    camera = CameraState{};
-    onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 200, 200);
-    const Matrix dragged = projectionAfter([] { onMouseDrag(170, 210); });
-    EXPECT_EQ(camera.yaw, 30.0f);
-    EXPECT_EQ(camera.pitch, 350.0f);
-    EXPECT_EQ(dragged, projectionAfter(applyFreeCamera));
+    // A drag turns from where any of the three buttons was pressed, never a release or the wheel.
+    for (int button : {GLUT_LEFT_BUTTON, GLUT_MIDDLE_BUTTON, GLUT_RIGHT_BUTTON}) {
+        camera = CameraState{};
+        onMouseButton(button, GLUT_DOWN, 200, 200);
+        onMouseButton(button, GLUT_UP, 50, 60);
+        onMouseButton(3, GLUT_DOWN, 70, 80);
+        const Matrix dragged = projectionAfter([] { onMouseDrag(170, 210); });
+        EXPECT_EQ(camera.yaw, 30.0f) << button;
+        EXPECT_EQ(camera.pitch, 350.0f) << button;
+        EXPECT_EQ(dragged, projectionAfter(applyFreeCamera));
+    }
     const Matrix moved = projectionAfter([] { moveFreeCamera(MOVE_UP); });
     EXPECT_FLOAT_EQ(camera.eye.y, 0.1f);
     EXPECT_EQ(moved, projectionAfter(applyFreeCamera));

@@ -70,12 +70,15 @@ void lookFrom(float y, float z, double far) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-// A scene frame before the particle start, from `start`; fills `pixels`, returns the state.
+// A scene frame before the particle start, from `start`, without a GL error; fills `pixels`,
+// returns the state.
 std::vector<float> drawFrame(const std::function<void()>& start,
                              std::vector<unsigned char>& pixels) {
     lookFrom(6, 4, 4000);
     start();
+    glGetError();
     drawSceneFrame(clockAt(50));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "a whole scene frame";
     pixels = readWindow();
     return currentState();
 }
@@ -203,5 +206,20 @@ TEST(MeshLists, SkippedLastPartLeavesTheLastVertexState) {
         }
         EXPECT_EQ(states[0], states[1]) << "texture " << texture;
         glDeleteLists(mesh.displayList, GLsizei(mesh.listParts.size() + 1));
+    }
+}
+
+// A part with a vertex that is not finite has no bounds to skip it by: its box is endless.
+TEST(MeshLists, NonFiniteVertexMakesItsPartEndless) {
+    for (const float bad : {NAN, INFINITY}) {
+        for (int axis = 0; axis < 3; axis++) {
+            Mesh mesh = grid(-4, -12, 8, 2, {1, 1, 1}, -1, 0);
+            (&mesh.vertices[1].x)[axis] = bad; // a corner of faces 0 to 3, the first part
+            ASSERT_NE(compileMeshList(mesh, 4), 0u);
+            const Box3& box = mesh.listParts[0];
+            EXPECT_TRUE(box.low.x == -INFINITY && box.high.z == INFINITY) << bad << " " << axis;
+            EXPECT_TRUE(std::isfinite(mesh.listParts[1].low.x));
+            glDeleteLists(mesh.displayList, GLsizei(mesh.listParts.size() + 1));
+        }
     }
 }

@@ -1,5 +1,5 @@
-// The sound track's placement of the music, and the encoder on real files: what it writes is
-// read back with the module's own decoder, and a file that can't be written is reported.
+// The sound track's placement of the music, and the encoder on real files: the sound read back
+// with the module's own decoder, a frame decoded with libavcodec, a file that can't be written.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +9,12 @@
 
 #include "record/encoder.h"
 #include "record/music_track.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
 
 namespace {
 
@@ -62,7 +68,64 @@ double rms(const std::vector<int16_t>& samples, size_t from, size_t to) {
     return std::sqrt(sum / (double)(to - from));
 }
 
-// Two seconds at 10 frames a second; a sine plays from 0.5 s and stops at 1.5 s.
+// Quadrants as seen: top-left red, top-right blue, bottom-left white, bottom-right black (RGB);
+// the frames come as BGRA rows from the bottom up, as the GL reads them.
+const uint8_t QUADRANTS[4][3] = {{255, 0, 0}, {0, 0, 255}, {255, 255, 255}, {0, 0, 0}};
+
+void paintQuadrants(uint8_t* pixels, int width, int height) {
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            const uint8_t* c = QUADRANTS[(y < height / 2 ? 2 : 0) + (x >= width / 2)];
+            uint8_t* p = pixels + 4 * (y * width + x);
+            p[0] = c[2], p[1] = c[1], p[2] = c[0], p[3] = 255;
+        }
+    }
+}
+
+// The first video frame of `path` as RGB rows top-down, converted with the range the file states.
+std::vector<uint8_t> firstFrameRgb(const std::string& path, int& width, int& height) {
+    std::vector<uint8_t> rgb;
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) {
+        return rgb;
+    }
+    avformat_find_stream_info(format, nullptr);
+    const AVCodec* decoder = nullptr;
+    const int stream = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    AVCodecContext* codec = avcodec_alloc_context3(decoder);
+    avcodec_parameters_to_context(codec, format->streams[stream]->codecpar);
+    avcodec_open2(codec, decoder, nullptr);
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    bool got = false;
+    while (!got && av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index == stream && avcodec_send_packet(codec, packet) >= 0) {
+            got = avcodec_receive_frame(codec, frame) >= 0;
+        }
+        av_packet_unref(packet);
+    }
+    if (got) {
+        width = frame->width, height = frame->height;
+        SwsContext* scaler =
+            sws_getContext(width, height, (AVPixelFormat)frame->format, width, height,
+                           AV_PIX_FMT_RGB24, SWS_POINT, nullptr, nullptr, nullptr);
+        const int* bt601 = sws_getCoefficients(SWS_CS_ITU601);
+        sws_setColorspaceDetails(scaler, bt601, frame->color_range == AVCOL_RANGE_JPEG, bt601, 1, 0,
+                                 1 << 16, 1 << 16);
+        rgb.resize((size_t)width * height * 3);
+        uint8_t* out[1] = {rgb.data()};
+        const int stride[1] = {3 * width};
+        sws_scale(scaler, frame->data, frame->linesize, 0, height, out, stride);
+        sws_freeContext(scaler);
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&codec);
+    avformat_close_input(&format);
+    return rgb;
+}
+
+// Two seconds at 10 frames a second of the quadrants; a sine plays from 0.5 s and stops at 1.5 s.
 bool recordSmallShow(const std::string& path, std::string& error) {
     EncoderSettings settings;
     settings.width = 64;
@@ -86,10 +149,7 @@ bool recordSmallShow(const std::string& path, std::string& error) {
         if (frame == 15) {
             cueMusic(recording, 1500, false);
         }
-        uint8_t* pixels = nextFrameBuffer(recording);
-        for (int i = 0; i < 64 * 48 * 4; i++) {
-            pixels[i] = (uint8_t)(i * 7 + frame);
-        }
+        paintQuadrants(nextFrameBuffer(recording), settings.width, settings.height);
         if (!submitFrame(recording)) {
             break;
         }
@@ -98,10 +158,21 @@ bool recordSmallShow(const std::string& path, std::string& error) {
     return finishRecording(recording, times, error);
 }
 
-TEST(Encoder, WritesTheSoundWhereTheCuesPutIt) {
+// The frames upright, red and blue in place, white and black at the ends of the range; the sound
+// where the cues put it.
+TEST(Encoder, WritesTheFramesAsDrawnAndTheSoundWhereTheCuesPutIt) {
     std::string path = scratchFile("skarn-encoder");
     std::string error;
     ASSERT_TRUE(recordSmallShow(path, error)) << error;
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rgb = firstFrameRgb(path, width, height);
+    ASSERT_EQ(rgb.size(), 64u * 48 * 3);
+    for (int q = 0; q < 4; q++) {
+        const uint8_t* p = &rgb[3 * ((q / 2 * 24 + 12) * 64 + q % 2 * 32 + 16)];
+        for (int c = 0; c < 3; c++) {
+            EXPECT_NEAR(p[c], QUADRANTS[q][c], 8) << "quadrant " << q << " channel " << c;
+        }
+    }
     MusicTrack heard;
     ASSERT_TRUE(decodeMusic(path, 1000, 10.0, heard, error)) << error;
     remove(path.c_str());

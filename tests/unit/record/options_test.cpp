@@ -1,15 +1,13 @@
 // The recorder's command line and the output file's life (temporary name, rename, removal).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "record/output_file.h"
 #include "record/record_options.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -70,26 +68,9 @@ TEST(RecordOptions, AcceptsAndRefusesCommandLines) {
     }
 }
 
-// A scratch folder, removed with what is left in it.
-struct Scratch {
-    std::string dir;
-    Scratch() {
-        char name[] = "/tmp/skarn-record-unit-XXXXXX";
-        dir = mkdtemp(name);
-    }
-    ~Scratch() {
-        std::string command = "rm -rf '" + dir + "'";
-        EXPECT_EQ(system(command.c_str()), 0);
-    }
-};
-
 std::string readAll(const std::string& path) {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
 }
 
 TEST(OutputFile, TemporaryNameLivesBesideTheOutput) {
@@ -102,46 +83,47 @@ TEST(OutputFile, TemporaryNameLivesBesideTheOutput) {
 }
 
 TEST(OutputFile, RefusesFoldersThatCannotHoldTheOutput) {
-    Scratch s;
-    writeAll(s.dir + "/plain", "x");
-    mkdir((s.dir + "/taken.mp4").c_str(), 0755);
+    const std::string dir = makeScratchDir();
+    writeTextFile(dir + "/plain", "x");
+    mkdir((dir + "/taken.mp4").c_str(), 0755);
     std::string error;
-    EXPECT_TRUE(checkOutputPath(s.dir + "/ok.mp4", error)) << error;
+    EXPECT_TRUE(checkOutputPath(dir + "/ok.mp4", error)) << error;
     const char* refused[][2] = {{"/missing/x.mp4", "No such file"},
                                 {"/plain/x.mp4", "Not a directory"},
                                 {"/taken.mp4", "Is a directory"}};
     for (auto& r : refused) {
         error.clear();
-        EXPECT_FALSE(checkOutputPath(s.dir + r[0], error)) << r[0];
+        EXPECT_FALSE(checkOutputPath(dir + r[0], error)) << r[0];
         EXPECT_NE(error.find(r[1]), std::string::npos) << error;
     }
+    removeScratchDir(dir);
 }
 
 TEST(OutputFile, ReplacesTheOldFileOnlyWhenCommitted) {
-    Scratch s;
-    std::string path = s.dir + "/show.mp4";
-    writeAll(path, "old");
+    const std::string dir = makeScratchDir(), path = dir + "/show.mp4";
+    writeTextFile(path, "old");
     OutputFile file = outputFileFor(path, 99);
     std::string error;
     ASSERT_TRUE(createTemporary(file, error)) << error;
     EXPECT_FALSE(createTemporary(file, error)); // never writes over another run's file
-    writeAll(file.tempPath, "new");
+    writeTextFile(file.tempPath, "new");
     discardOutput(file);
     EXPECT_EQ(readAll(path), "old");
     EXPECT_NE(access(file.tempPath.c_str(), F_OK), 0);
 
     ASSERT_TRUE(createTemporary(file, error)) << error;
-    writeAll(file.tempPath, "new");
+    writeTextFile(file.tempPath, "new");
     ASSERT_TRUE(commitOutput(file, error)) << error;
     EXPECT_EQ(readAll(path), "new");
     EXPECT_NE(access(file.tempPath.c_str(), F_OK), 0);
     EXPECT_EQ(fileSize(path), 3);
 
     // A commit that can't rename leaves no temporary file behind.
-    OutputFile lost{s.dir + "/gone/x.mp4", s.dir + "/.x.part"};
-    writeAll(lost.tempPath, "x");
+    OutputFile lost{dir + "/gone/x.mp4", dir + "/.x.part"};
+    writeTextFile(lost.tempPath, "x");
     EXPECT_FALSE(commitOutput(lost, error));
     EXPECT_NE(access(lost.tempPath.c_str(), F_OK), 0);
+    removeScratchDir(dir);
 }
 
 } // namespace

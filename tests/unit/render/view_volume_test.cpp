@@ -14,18 +14,6 @@ ViewVolume unitVolume() {
 
 } // namespace
 
-TEST(ViewVolume, PlanesOfTheIdentityAreTheUnitCube) {
-    const ViewVolume volume = unitVolume();
-    // Planes in the order x >= -1, x <= 1, y >= -1, y <= 1, z >= -1, z <= 1.
-    const double expected[6][4] = {{1, 0, 0, 1},  {-1, 0, 0, 1}, {0, 1, 0, 1},
-                                   {0, -1, 0, 1}, {0, 0, 1, 1},  {0, 0, -1, 1}};
-    for (int p = 0; p < 6; p++) {
-        for (int i = 0; i < 4; i++) {
-            EXPECT_EQ(volume.planes[p][i], expected[p][i]) << p << " " << i;
-        }
-    }
-}
-
 TEST(ViewVolume, BoxIsSkippedOnlyWhenWhollyOutsideOnePlane) {
     const ViewVolume volume = unitVolume();
     const struct {

@@ -85,10 +85,10 @@ template <typename T> static std::string bytesOf(const std::vector<T>& v) {
     return std::string((const char*)v.data(), v.size() * sizeof(T));
 }
 
-// What a parse gives: the outcome with its lines and faults, and the arrays of an accepted mesh
-// byte for byte.
-static std::pair<std::string, std::string>
-parseWithSplit(const std::string& text, size_t splitBytes, bool keepGoing, Mesh* kept = nullptr) {
+// What a parse gives: the outcome with its lines and faults, then an accepted mesh's arrays byte
+// for byte; split into two halves from `splitBytes` of list on.
+static std::string parsed(const std::string& text, size_t splitBytes, bool keepGoing,
+                          Mesh* kept = nullptr) {
     TextReader reader;
     Mesh mesh;
     std::string texture;
@@ -106,60 +106,32 @@ parseWithSplit(const std::string& text, size_t splitBytes, bool keepGoing, Mesh*
     if (kept) {
         *kept = mesh;
     }
-    return {summary, ok ? bytesOf(mesh.vertices) + bytesOf(mesh.faces) + bytesOf(mesh.normals) +
-                              bytesOf(mesh.faceUVs)
-                        : ""};
+    return ok ? summary + bytesOf(mesh.vertices) + bytesOf(mesh.faces) + bytesOf(mesh.normals) +
+                    bytesOf(mesh.faceUVs)
+              : summary;
 }
 
-// The same parse read in two halves (split forced down to any list) and on one thread.
-static void expectSameSplitOrNot(const std::string& text, bool keepGoing, const std::string& what) {
-    const auto split = parseWithSplit(text, 1, keepGoing);
-    const auto whole = parseWithSplit(text, SIZE_MAX, keepGoing);
-    EXPECT_EQ(split.first, whole.first) << what;
-    EXPECT_TRUE(split.second == whole.second) << what;
-}
-
-// A number as the lists may hold it: mostly plain decimals of any length, now and then a form
-// the whole-line scans leave to the general reads, or a halfway case that only they round right.
-static std::string randomNumber(std::mt19937& random) {
-    static const char* odd[] = {"1e-2",       "+3.5",        "0x1.8p1",          ".5",
-                                "5.",         "8388608.5",   "1.00000005960464", "8388609.5",
-                                "12345678.5", "0000001.500", "-7654321.1234567"};
-    std::uniform_int_distribution<int> digit(0, 9), length(0, 9), form(0, 59);
-    const int f = form(random);
-    if (f < 11) {
-        return odd[f];
-    }
-    std::string text = f % 5 == 0 ? "-" : "";
-    for (int d = 0, whole = 1 + length(random); d < whole; d++) {
-        text += char('0' + digit(random));
-    }
-    if (f % 3 == 0) {
-        text += ".";
-        for (int d = 0, fraction = length(random); d < fraction; d++) {
-            text += char('0' + digit(random));
-        }
-    }
-    return text;
-}
-
-// Mostly one space inside an entry, sometimes a run of blanks or a line break.
-static std::string randomGap(std::mt19937& random) {
-    const int pick = std::uniform_int_distribution<int>(0, 59)(random);
-    return pick == 0 ? "\t " : pick == 1 ? "\r\n" : pick == 2 ? "  \n " : " ";
-}
-
-static std::string joinLines(const std::vector<std::string>& from, size_t count = SIZE_MAX) {
+static std::string joinLines(const std::vector<std::string>& from) {
     std::string text;
-    for (size_t i = 0; i < std::min(count, from.size()); ++i) {
-        text += from[i] + "\n";
+    for (const std::string& line : from) {
+        text += line + "\n";
     }
     return text;
 }
 
+// Long lists of plain lines, and in their last entries numbers of any form (the whole-line scans
+// leave the odd ones to the general reads; the halfway cases only they round right) and gaps of
+// tabs and line ends: values as strtof gives them, and the same parse in two halves as on one
+// thread, around the second half's first entry and further on, with entries that are not one
+// plain line and faults ("+" joins an entry with the next one).
 TEST(MeshFile, LongListsGiveStrtofValuesAndTheSameInTwoHalvesAsOnOneThread) {
     const int n = 3000;
     std::mt19937 random(7);
+    std::uniform_int_distribution<long long> digits(0, 9999999999);
+    std::uniform_int_distribution<int> pick(0, 59), vertex(0, n - 1);
+    const char* odd[] = {"1e-2",       "+3.5",        "0x1.8p1",          ".5",
+                         "5.",         "8388608.5",   "1.00000005960464", "8388609.5",
+                         "12345678.5", "0000001.500", "-7654321.1234567"};
     const char* heads[] = {"vertices", "faces", "normales", "uv mapping"};
     std::vector<std::string> lines, numbers[4]; // numbers: the texts of each list's values
     std::vector<int> faces;
@@ -171,27 +143,33 @@ TEST(MeshFile, LongListsGiveStrtofValuesAndTheSameInTwoHalvesAsOnOneThread) {
         lines.push_back(std::string(heads[list]) + " (" + std::to_string(n) + ") :");
         firstEntry.push_back(lines.size());
         for (int i = 0; i < n; ++i) {
-            const bool tail = i >= n - 100; // plain lines before, any form in the last entries
+            const bool tail = i >= n - 100;
             std::string entry;
             for (int k = 0; k < (list == 3 ? 6 : 3); ++k) {
+                const int f = pick(random);
                 const std::string a = std::to_string((i * 7 + k) % 1009),
                                   b = std::to_string(i % 97);
                 std::string value = k % 3 == 0 ? "-" + a + "." + b : k % 3 == 1 ? b : a + ".25";
+                if (tail) {
+                    value = f < 11 ? odd[f]
+                                   : (f % 5 ? "" : "-") + std::to_string(digits(random)) +
+                                         (f % 3 ? "" : "." + std::to_string(digits(random)));
+                }
                 if (list == 1) {
-                    faces.push_back(std::uniform_int_distribution<int>(0, n - 1)(random));
+                    faces.push_back(vertex(random));
                     value = (tail && i % 7 == 5 ? "+" : "") + std::to_string(faces.back());
                 } else {
-                    numbers[list].push_back(value = tail ? randomNumber(random) : value);
+                    numbers[list].push_back(value);
                 }
-                const std::string gap = tail ? randomGap(random) : " ";
+                const char* gap = !tail || f > 2 ? " " : f == 0 ? "\t " : f == 1 ? "\r\n" : "  \n ";
                 entry += (k == 0 ? "" : list == 3 && k % 2 ? "," : gap) + value;
             }
             lines.push_back(entry);
         }
     }
-    const std::string plain = joinLines(lines);
     Mesh mesh;
-    ASSERT_EQ(parseWithSplit(plain, SIZE_MAX, false, &mesh).second.size(), 60u * n);
+    const std::string plain = parsed(joinLines(lines), SIZE_MAX, false, &mesh);
+    ASSERT_EQ(mesh.faceUVs.size(), 6u * n) << plain.substr(0, 200);
     const float* arrays[4] = {&mesh.vertices[0].x, nullptr, &mesh.normals[0].x, &mesh.faceUVs[0]};
     for (int list : {0, 2, 3}) {
         for (size_t i = 0; i < numbers[list].size(); ++i) {
@@ -201,9 +179,7 @@ TEST(MeshFile, LongListsGiveStrtofValuesAndTheSameInTwoHalvesAsOnOneThread) {
         }
     }
     EXPECT_EQ(mesh.faces, faces);
-    expectSameSplitOrNot(plain, false, "plain");
-    // Entries that are not one plain line, or faults, around the second half's first entry and
-    // further on; "+" joins the entry with the next one.
+    EXPECT_TRUE(parsed(joinLines(lines), 1, false) == plain);
     const std::pair<int, const char*> edits[] = {
         {0, "1e0 2 3"},       {0, "1  2 3"}, {0, "1 2 3\r"},    {0, "+"},
         {0, "1 2\n3"},        {2, " 0 0 1"}, {2, ""},           {1, "0 1 3000"},
@@ -219,20 +195,17 @@ TEST(MeshFile, LongListsGiveStrtofValuesAndTheSameInTwoHalvesAsOnOneThread) {
             } else {
                 edited[line] = edit;
             }
-            const std::string what =
-                std::to_string(list) + " \"" + edit + "\" at " + std::to_string(at);
+            const std::string text = joinLines(edited), what = edit + std::string(" at ");
             for (bool keepGoing : {false, true}) {
-                expectSameSplitOrNot(joinLines(edited), keepGoing, what);
+                EXPECT_TRUE(parsed(text, 1, keepGoing) == parsed(text, SIZE_MAX, keepGoing))
+                    << what << at << " " << list;
             }
             if (edit == std::string("0 1 3000")) { // the fault keeps its own line
-                const std::string before = joinLines(lines, line);
-                const std::string line1 =
-                    std::to_string(1 + std::count(before.begin(), before.end(), '\n'));
-                EXPECT_EQ(
-                    parseWithSplit(joinLines(edited), 1, false)
-                        .first.rfind("m.msh:" + line1 + ": error: face index 3000 outside", 0),
-                    0u)
-                    << what;
+                const std::string before = joinLines({lines.begin(), lines.begin() + (long)line});
+                const std::string head =
+                    "m.msh:" + std::to_string(1 + std::count(before.begin(), before.end(), '\n')) +
+                    ": error: face index";
+                EXPECT_EQ(parsed(text, 1, false).rfind(head + " 3000 outside", 0), 0u) << at;
             }
         }
     }
