@@ -3,15 +3,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <unistd.h>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
-#include <assimp/mesh.h>
 
 #include "import/reader_child.h"
 #include "import/vertex_join.h"
+#include "scene_maker.h"
 
 TEST(ReaderChild, EachWayOfEndingHasItsLine) {
     static volatile char* sink;
@@ -67,31 +62,19 @@ TEST(ReaderChild, EachWayOfEndingHasItsLine) {
 // Bit-equal vertices are joined in order of first use; a vertex that differs in its normal or
 // uv alone is kept.
 TEST(VertexJoin, OnlyBitEqualVerticesJoin) {
-    aiMesh mesh;
-    const float p[6][3] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {0, 0, 0}};
-    const float n[6] = {1, 1, 1, 1, -1, 1}, u[6] = {0, 0, 0, 0, 0, 0.5f};
-    mesh.mNumVertices = 6;
-    mesh.mVertices = new aiVector3D[6];
-    mesh.mNormals = new aiVector3D[6];
-    mesh.mTextureCoords[0] = new aiVector3D[6];
-    for (int i = 0; i < 6; i++) {
-        mesh.mVertices[i] = aiVector3D(p[i][0], p[i][1], p[i][2]);
-        mesh.mNormals[i] = aiVector3D(0, n[i], 0);
-        mesh.mTextureCoords[0][i] = aiVector3D(u[i], 0, 0);
-    }
-    mesh.mNumFaces = 2;
-    mesh.mFaces = new aiFace[2];
-    for (unsigned f = 0; f < 2; f++) {
-        mesh.mFaces[f].mNumIndices = 3;
-        mesh.mFaces[f].mIndices = new unsigned[3]{3 * f, 3 * f + 1, 3 * f + 2};
-    }
-    ASSERT_TRUE(canJoinVertices(mesh));
-    joinVertices(mesh);
-    EXPECT_EQ(mesh.mNumVertices, 4u);
+    aiMesh* mesh = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+                            {0, 1, 2, 3, 4, 5});
+    std::unique_ptr<aiMesh> owner(mesh);
+    mesh->mNormals =
+        new aiVector3D[6]{{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, -1, 0}, {0, 1, 0}};
+    mesh->mTextureCoords[0] = new aiVector3D[6]{{}, {}, {}, {}, {}, {0.5f, 0, 0}};
+    ASSERT_TRUE(canJoinVertices(*mesh));
+    joinVertices(*mesh);
+    EXPECT_EQ(mesh->mNumVertices, 4u);
     std::vector<unsigned> corners;
     for (unsigned f = 0; f < 2; f++)
-        corners.insert(corners.end(), mesh.mFaces[f].mIndices, mesh.mFaces[f].mIndices + 3);
+        corners.insert(corners.end(), mesh->mFaces[f].mIndices, mesh->mFaces[f].mIndices + 3);
     EXPECT_EQ(corners, (std::vector<unsigned>{0, 1, 0, 1, 2, 3}));
-    EXPECT_EQ(mesh.mNormals[2].y, -1);
-    EXPECT_EQ(mesh.mTextureCoords[0][3].x, 0.5f);
+    EXPECT_EQ(mesh->mNormals[2].y, -1);
+    EXPECT_EQ(mesh->mTextureCoords[0][3].x, 0.5f);
 }
