@@ -1,5 +1,5 @@
-"""A scene frame of the player: its GL calls in order (apitrace). (What a frame shows is
-tests/gl/render/frame_test.cpp's; the plume from the particle start, test_author's.)"""
+"""A scene frame of the player: its GL calls in order (apitrace). (What a frame shows, the
+particles from their start included, is tests/gl/render/frame_test.cpp's.)"""
 
 import math
 import os
