@@ -151,7 +151,7 @@ class Check(unittest.TestCase):
                 self.assertEqual(len(out), len(findings) + 1, report)
                 self.assertEqual(status, 1 if errors else 0, report)
 
-    def test_usage_demo_and_missing_show_files(self):
+    def test_usage_demo_missing_show_files_and_music_that_can_not_play(self):
         for args in ([], ["a", "b"]):
             status, out, err = run_check(self.workdir, *args)
             self.assertEqual((status, out, "usage" in err), (2, [], True))
@@ -162,6 +162,7 @@ class Check(unittest.TestCase):
         self.assertEqual(run_check(h.ROOT, "demo")[:2], (0, ["0 errors, 0 warnings"]))
         workdir = h.new_workdir("skarn-check-show-")
         self.addCleanup(h.cleanup, workdir)
+        os.chmod(workdir, 0o755)
         h.make_show_pictures(workdir, skip=("fin.jpg", "Font.tga"))
         h.write_file(os.path.join(workdir, "textures/top.jpg"), b"not a picture")
         h.write_file(os.path.join(workdir, "map/vide/vide.mde"), h.map_file(anime=0))
@@ -169,13 +170,7 @@ class Check(unittest.TestCase):
         self.assertEqual(sorted(l.split(": warning")[0] for l in out[:-1]), [
             "media/musique.mp3", "textures/Font.tga", "textures/fin.jpg", "textures/top.jpg"])
         self.assertEqual((status, out[-1]), (0, "0 errors, 4 warnings"), err)
-
-    def test_music_that_can_not_play_is_a_warning_with_its_reason(self):
-        workdir = h.new_workdir("skarn-check-music-")
-        self.addCleanup(h.cleanup, workdir)
-        os.chmod(workdir, 0o755)
-        h.make_show_pictures(workdir)
-        h.write_file(os.path.join(workdir, "map/vide/vide.mde"), h.map_file(anime=0))
+        h.make_show_pictures(workdir)  # the music alone left to warn about
         music = os.path.join(workdir, "media/musique.mp3")
         nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
         # (what the file holds, its mode, the reason given)

@@ -1,5 +1,6 @@
 """The player's console: the load log byte for byte, every key's line in order (other keys and
-mouse drags print nothing), quit while the music plays; and the GL calls the keys make."""
+mouse drags print nothing), quit while the music plays. (The GL state the keys leave is
+tests/gl/app/keys_gl_test.cpp's.)"""
 
 import os
 import time
@@ -47,14 +48,10 @@ EXPECTED_KEYS = b"".join(line + b"\n" for line in [
 
 
 class Console(h.PlayerTest):
-    def start_loaded(self, **options):
-        full_map(self.workdir)
-        player = self.start(["vallee"], **options)
-        self.assertTrue(player.wait_for_output(h.LOADED), player.stdout())
-        return player
-
     def test_load_log_then_every_key_then_q_while_the_music_plays(self):
-        player = self.start_loaded()
+        full_map(self.workdir)
+        player = self.start(["vallee"])
+        self.assertTrue(player.wait_for_output(h.LOADED), player.stdout())
         player.key(*PRESSES)
         player.x_tool("xdotool", "mousemove", "100", "200", "mousedown", "1", "mousemove", "250", "230",
                       "mousemove", "400", "260", "mouseup", "1")
@@ -63,19 +60,6 @@ class Console(h.PlayerTest):
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(player.stdout(), EXPECTED_LOG + EXPECTED_KEYS)
         self.assertEqual(player.stderr(), b"")
-
-    @h.needs_apitrace
-    def test_keys_make_their_gl_calls(self):
-        trace = os.path.join(self.workdir, "keys.trace")
-        player = self.start_loaded(fake_clock=False, wrapper=["apitrace", "trace", "-o", trace])
-        player.key("k", "k", "i", "X", "M", "Escape")
-        self.assertEqual(player.wait_exit(), 0)
-        calls = "\n".join(h.apitrace_calls(trace))
-        for expected in ("glEnable(cap = GL_FOG)", "glFogi(pname = GL_FOG_MODE, param = GL_EXP2)",
-                         "glPolygonMode(face = GL_FRONT_AND_BACK, mode = GL_LINE)", "glShadeModel(mode = GL_FLAT)",
-                         "glTexParameteri(target = GL_TEXTURE_2D, pname = GL_TEXTURE_MAG_FILTER, param = GL_NEAREST)\n"
-                         "glTexParameteri(target = GL_TEXTURE_2D, pname = GL_TEXTURE_MIN_FILTER, param = GL_NEAREST)"):
-            self.assertIn(expected, calls)
 
 
 if __name__ == "__main__":

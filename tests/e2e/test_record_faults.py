@@ -20,6 +20,7 @@ class RecordFaults(unittest.TestCase):
     def test_refused_before_anything_starts(self):
         h.write_file(os.path.join(self.workdir, "plain"), "x")
         os.mkdir(os.path.join(self.workdir, "taken.mp4"))
+        os.makedirs(os.path.join(self.workdir, "map/dossier/dossier.mde"))
         cases = [
             (["--frames", "show", "o.mp4"], b"option inconnue \"--frames\""),
             (["--fps", "500", "show", "o.mp4"], b"--fps \"500\""),
@@ -29,12 +30,14 @@ class RecordFaults(unittest.TestCase):
             (["show", "missing/o.mp4"], b"missing : No such file or directory"),
             (["show", "plain/o.mp4"], b"plain : Not a directory"),
             (["show", "taken.mp4"], b"taken.mp4 : Is a directory"),
+            # A map the player stops at start-up, even with status 0, is never a recording.
+            (["dossier", "o.mp4"], b"map/dossier/dossier.mde: Is a directory\n"),
         ]
         for args, message in cases:
             with self.subTest(args=args):
                 run = r.record(self.workdir, args, timeout=30)
                 self.assertEqual(run.returncode, 1)
-                self.assertIn(b"skarn-record : " + message, run.stderr)
+                self.assertIn(message if message.startswith(b"map/") else b"skarn-record : " + message, run.stderr)
                 self.assertEqual(r.leftovers(self.workdir), ["taken.mp4"])
 
     def test_a_map_that_ends_the_player_ends_the_recording_the_same_way(self):

@@ -72,12 +72,9 @@ TEST(ReloadGl, HundredReloadsKeepTheGlNamesFlatAndABrokenSaveKeepsTheScene) {
     writeTextFile(m.dir + "avion.dpl", "p\nPOSITIONS x\n");
     printedBy([&] { EXPECT_FALSE(reloadMap("m", report, error)); });
     EXPECT_EQ(error.rfind("map/m/avion.dpl:2: ", 0), 0u) << error;
-    ASSERT_EQ(worldList.size(), 1u);
-    ASSERT_EQ(objectList.size(), 1u);
-    EXPECT_EQ(worldList[0].texture, texture);
-    EXPECT_TRUE(glIsTexture(texture) && glIsList(list));
-    EXPECT_EQ(objectList[0].path.positions, 6);
-    EXPECT_EQ(camera.cameraPath.positions, 8);
+    ASSERT_TRUE(worldList.size() == 1 && objectList.size() == 1);
+    EXPECT_TRUE(worldList[0].texture == texture && glIsTexture(texture) && glIsList(list) &&
+                objectList[0].path.positions == 6 && camera.cameraPath.positions == 8);
 
     releaseMeshLists();
     releaseScene();

@@ -3,6 +3,8 @@
 // end with apitrace.)
 #include <GL/glu.h>
 
+#include <algorithm>
+
 #include "path/camera.h"
 #include "render/frame.h"
 #include "render/particles.h"
@@ -32,12 +34,8 @@ void startScene(const Vec3& eye) {
                               intro = makeSolidTexture(0, 255, 0),
                               end = makeSolidTexture(255, 255, 0);
     resetRenderState();
-    for (unsigned int& texture : skyTextures) {
-        texture = sky;
-    }
-    logoPicture = logo;
-    introPicture = intro;
-    endPicture = end;
+    std::fill(skyTextures, skyTextures + 6, sky);
+    logoPicture = logo, introPicture = intro, endPicture = end;
     worldList.clear();
     objectList.clear();
     treeList.clear();
@@ -79,16 +77,9 @@ TEST(Frame, EachPhaseShowsItsPictureAndAnEmptySceneOnlySkyAndText) {
     EXPECT_TRUE(showsGlyph(20, 24, 'S' - 32));
     EXPECT_TRUE(showsGlyph(504, 24, '7' - 32));
     EXPECT_TRUE(showsGlyph(524, 24, 'F' - 32));
-    // The state every frame leaves.
-    GLboolean mask = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
-    GLfloat m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_TRUE(mask);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(!glIsEnabled(GL_CULL_FACE));
-    EXPECT_EQ(std::vector<float>(m, m + 16),
+    // The state every frame leaves: depth test on, texturing and culling off, depth writes on.
+    EXPECT_EQ(glFlags(), (std::vector<int>{1, 0, 0, 0, 1}));
+    EXPECT_EQ(glFloats(GL_MODELVIEW_MATRIX, 16),
               (std::vector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
 }
 
@@ -107,11 +98,7 @@ TEST(Frame, UntexturedMeshColourTintsTheNextTexturedOne) {
     textured.faceUVs = {0, 0, 1, 0, 1, 1};
     drawMesh(textured);
     EXPECT_TRUE(pixelNear(600, 240, 255, 0, 0)); // white picture tinted red
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_TRUE(colour[0] == 1);
-    EXPECT_TRUE(colour[1] == 0);
-    EXPECT_TRUE(colour[2] == 0);
+    EXPECT_EQ(glFloats(GL_CURRENT_COLOR, 3), (std::vector<float>{1, 0, 0}));
     EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D));
     glDeleteTextures(1, &textured.texture);
 }

@@ -45,20 +45,15 @@ Mesh grid(float x0, float z0, float size, int n, Color3 colour, float lift, unsi
 
 // The current colour, normal, uv, matrices, binding, depth mask and switches.
 std::vector<float> currentState() {
-    std::vector<float> state(44);
-    glGetFloatv(GL_CURRENT_COLOR, &state[0]);
-    glGetFloatv(GL_CURRENT_NORMAL, &state[4]);
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &state[8]);
-    glGetFloatv(GL_MODELVIEW_MATRIX, &state[12]);
-    glGetFloatv(GL_PROJECTION_MATRIX, &state[28]);
-    GLint binding = -1;
-    GLboolean mask = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
-    state.insert(state.end(), {float(binding), float(mask)});
-    for (GLenum cap : {GL_TEXTURE_2D, GL_CULL_FACE, GL_LIGHTING, GL_DEPTH_TEST, GL_LIGHT0}) {
-        state.push_back(glIsEnabled(cap));
+    std::vector<float> state;
+    for (GLenum what : {GL_CURRENT_COLOR, GL_CURRENT_NORMAL, GL_CURRENT_TEXTURE_COORDS,
+                        GL_MODELVIEW_MATRIX, GL_PROJECTION_MATRIX}) {
+        const std::vector<float> values = glFloats(what, 16);
+        state.insert(state.end(), values.begin(), values.end());
     }
+    const std::vector<int> flags = glFlags();
+    state.insert(state.end(), flags.begin(), flags.end());
+    state.insert(state.end(), {float(glInt(GL_TEXTURE_BINDING_2D)), float(glIsEnabled(GL_LIGHT0))});
     return state;
 }
 
@@ -174,15 +169,13 @@ TEST(MeshLists, SamePixelsAndStateAsImmediateModeAndCompilingDrawsNothing) {
             // A second compile keeps the lists; releasing deletes them and sets 0 again.
             const std::vector<Mesh*> meshes = listedMeshes();
             for (size_t i = 0; i < meshes.size(); i++) {
-                compileMeshList(*meshes[i], partFaces);
-                EXPECT_TRUE(lists[i] != 0) << i;
-                EXPECT_TRUE(meshes[i]->displayList == lists[i]) << i;
+                EXPECT_TRUE(lists[i] != 0 && compileMeshList(*meshes[i], partFaces) == lists[i]);
             }
             releaseMeshLists();
             for (size_t i = 0; i < meshes.size(); i++) {
-                EXPECT_TRUE(!glIsList(lists[i])) << i;
-                EXPECT_TRUE(meshes[i]->displayList == 0) << i;
-                EXPECT_TRUE(meshes[i]->listParts.empty()) << i;
+                EXPECT_TRUE(!glIsList(lists[i]) && meshes[i]->displayList == 0 &&
+                            meshes[i]->listParts.empty())
+                    << i;
             }
             glDisable(GL_LIGHT0);
         }

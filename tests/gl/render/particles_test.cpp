@@ -36,10 +36,9 @@ TEST(Particles, FirstUpdateDrawsEachActiveParticleAtTheStartThenRebornsIt) {
     for (const auto& polygon : polygons) {
         ASSERT_EQ(polygon.size(), 3u);
         for (const FeedbackVertex& v : polygon) {
-            ASSERT_TRUE(std::fabs(std::fabs(v.x - 320.0f) - 32.0f) < 0.01f);
-            ASSERT_TRUE(std::fabs(std::fabs(v.y - 240.0f) - 24.0f) < 0.01f);
-            ASSERT_TRUE(std::fabs(v.r - 0.9f) < 0.01f);
-            ASSERT_TRUE(std::fabs(v.a - 0.1f) < 0.01f);
+            ASSERT_TRUE(std::fabs(std::fabs(v.x - 320.0f) - 32.0f) < 0.01f &&
+                        std::fabs(std::fabs(v.y - 240.0f) - 24.0f) < 0.01f &&
+                        std::fabs(v.r - 0.9f) < 0.01f && std::fabs(v.a - 0.1f) < 0.01f);
         }
     }
     for (int i = 0; i < MAX_PARTICLES; i++) {
@@ -50,14 +49,10 @@ TEST(Particles, FirstUpdateDrawsEachActiveParticleAtTheStartThenRebornsIt) {
     for (bool lit : {false, true}) {
         (lit ? glEnable : glDisable)(GL_LIGHTING);
         updateParticles(*pool, 3, 4, 5, 0, 0, 0, 0, 0, 5);
-        EXPECT_EQ(depthAt(320, 240), 1.0f);
-        GLboolean mask = GL_FALSE;
-        glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
-        GLfloat colour[4];
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        EXPECT_TRUE(mask);
-        EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D));
-        EXPECT_TRUE(glIsEnabled(GL_LIGHTING) == lit);
-        EXPECT_EQ(std::vector<float>(colour, colour + 4), std::vector<float>(4, 1.0f));
+        GLfloat depth = 0;
+        glReadPixels(320, 240, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        EXPECT_EQ(depth, 1.0f);
+        EXPECT_EQ(glFlags(), (std::vector<int>{1, 0, 0, lit, 1}));
+        EXPECT_EQ(glFloats(GL_CURRENT_COLOR), std::vector<float>(4, 1.0f));
     }
 }

@@ -70,10 +70,25 @@ inline bool pixelNear(int x, int y, int r, int g, int b, int tolerance = 3) {
            std::abs(p[2] - b) <= tolerance;
 }
 
-inline float depthAt(int x, int y) {
-    GLfloat depth = -1;
-    glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    return depth;
+// The first n values of a glGetFloatv query, and one glGetIntegerv value.
+inline std::vector<float> glFloats(GLenum what, int n = 4) {
+    std::vector<float> v(16, -1);
+    glGetFloatv(what, v.data());
+    v.resize(n);
+    return v;
+}
+inline int glInt(GLenum what) {
+    GLint v = 0;
+    glGetIntegerv(what, &v);
+    return v;
+}
+
+// Depth test, texturing, culling, lighting enabled; depth writes on.
+inline std::vector<int> glFlags() {
+    GLboolean mask = 0;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    return {glIsEnabled(GL_DEPTH_TEST), glIsEnabled(GL_TEXTURE_2D), glIsEnabled(GL_CULL_FACE),
+            glIsEnabled(GL_LIGHTING), mask};
 }
 
 inline std::vector<unsigned char> readWindow() {

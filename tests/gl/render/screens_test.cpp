@@ -1,5 +1,7 @@
 // Full-screen pictures and text share the overlay: upright over the viewport whatever the
 // matrices, the state they leave; the end picture's filters and culling.
+#include <numeric>
+
 #include "render/screens.h"
 #include "render_support.h"
 
@@ -23,22 +25,15 @@ TEST(Overlay, PicturesAndTextLeaveTheStateTheyFound) {
                          : pixelNear(0, 479, 255, 0, 0) && pixelNear(639, 479, 255, 0, 0) &&
                                pixelNear(0, 0, 0, 0, 255) && pixelNear(639, 0, 0, 0, 255))
             << round;
-        GLfloat projection[16], modelview[16];
-        GLint mode = 0, depth = 0, bound = 0;
-        glGetFloatv(GL_PROJECTION_MATRIX, projection);
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-        glGetIntegerv(GL_MATRIX_MODE, &mode);
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        EXPECT_TRUE(glIsEnabled(GL_LIGHTING) == lit) << round;
-        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << round;
-        EXPECT_TRUE(!glIsEnabled(GL_TEXTURE_2D)) << round;
-        EXPECT_TRUE(projection[12] == 0.5f) << round;
-        EXPECT_TRUE(projection[14] == 3) << round;
-        EXPECT_TRUE(modelview[12] == 0) << round;
-        EXPECT_TRUE(mode == GL_MODELVIEW) << round;
-        EXPECT_TRUE(depth == 1) << round;
-        EXPECT_TRUE(text || GLuint(bound) == logoPicture); // the picture stays bound
+        const std::vector<float> projection = glFloats(GL_PROJECTION_MATRIX, 16);
+        EXPECT_EQ(glFlags(), (std::vector<int>{1, 0, 0, lit, 1})) << round;
+        EXPECT_EQ((std::vector<float>{projection[12], projection[14],
+                                      glFloats(GL_MODELVIEW_MATRIX, 16)[12]}),
+                  (std::vector<float>{0.5f, 3, 0}))
+            << round;
+        EXPECT_EQ(glInt(GL_MATRIX_MODE), GL_MODELVIEW) << round;
+        EXPECT_EQ(glInt(GL_PROJECTION_STACK_DEPTH), 1) << round;
+        EXPECT_TRUE(text || GLuint(glInt(GL_TEXTURE_BINDING_2D)) == logoPicture); // stays bound
     }
 }
 
@@ -53,18 +48,18 @@ TEST(Screens, EndFiltersCullingAndTheStartFrame) {
         drawEndScreen();
         EXPECT_TRUE(pixelNear(320, 240, 255, 255, 0));
     }
-    GLint end = 0, logo = 0;
-    glBindTexture(GL_TEXTURE_2D, endPicture);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &end);
-    glBindTexture(GL_TEXTURE_2D, logoPicture);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &logo);
-    EXPECT_TRUE(end == GL_LINEAR);
-    EXPECT_TRUE(logo == GL_NEAREST);
+    auto magFilter = [](unsigned int picture) {
+        GLint filter = 0;
+        glBindTexture(GL_TEXTURE_2D, picture);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
+        return filter;
+    };
+    EXPECT_EQ(magFilter(endPicture), GL_LINEAR);
+    EXPECT_EQ(magFilter(logoPicture), GL_NEAREST);
     resetRenderState();
     glEnable(GL_CULL_FACE);
     drawLogoScreen();
-    EXPECT_TRUE(pixelNear(320, 240, 0, 0, 0));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(pixelNear(320, 240, 0, 0, 0) && glIsEnabled(GL_CULL_FACE));
     glDeleteTextures(1, &logoPicture);
     glDeleteTextures(1, &endPicture);
 }
@@ -77,22 +72,18 @@ TEST(Font, SetsNullFormatLongTextAndNoFont) {
     const char* none = nullptr;
     glDisable(GL_DEPTH_TEST);
     printText(16, 16, 0, none); // changes nothing
-    EXPECT_TRUE(!glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(pixelNear(20, 479 - 24, 0, 0, 0));
+    EXPECT_TRUE(!glIsEnabled(GL_DEPTH_TEST) && pixelNear(20, 479 - 24, 0, 0, 0));
     printText(16, 100, 1, "A"); // set 1: the lower half of the grid; set 2 draws as set 1
     printText(16, 300, 2, "A");
-    EXPECT_TRUE(showsGlyph(20, 108, 33 + 128));
-    EXPECT_TRUE(showsGlyph(20, 308, 33 + 128));
+    EXPECT_TRUE(showsGlyph(20, 108, 33 + 128) && showsGlyph(20, 308, 33 + 128));
     // 1022 codes naming no list, then letters: only the first letter fits in the 1024 bytes.
     printText(16, 16, 0, "%s", (std::string(1022, '\x01') + std::string(3000, 'A')).c_str());
-    EXPECT_TRUE(showsGlyph(20, 24, 33));
-    EXPECT_TRUE(pixelNear(30, 479 - 24, 0, 0, 0));
+    EXPECT_TRUE(showsGlyph(20, 24, 33) && pixelNear(30, 479 - 24, 0, 0, 0));
     resetRenderState();
     fontTexture = fontListBase = 0;
     glDisable(GL_DEPTH_TEST);
     printText(16, 16, 0, "A");
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(pixelNear(20, 479 - 24, 0, 0, 0));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && pixelNear(20, 479 - 24, 0, 0, 0));
     useTestFont();
 }
 
@@ -108,10 +99,8 @@ TEST(Font, ListsMadeAfterTheFontAreNeverCalledByText) {
     glColor3f(1, 0, 1);
     glRecti(-1000, -1000, 2000, 2000);
     glEndList();
-    std::string codes;
-    for (int c = 160; c < 256; c++) {
-        codes += char(c);
-    }
+    std::string codes(96, ' ');
+    std::iota(codes.begin(), codes.end(), char(160));
     glClear(GL_COLOR_BUFFER_BIT);
     printText(0, 100, 1, "%s", codes.c_str());
     EXPECT_TRUE(pixelNear(320, 240, 0, 0, 0) && pixelNear(5, 479 - 105, 0, 0, 0));

@@ -50,8 +50,7 @@ TEST(SkyBox, EachPictureOnItsSideUnlitAndOverAnyDepth) {
         glClear(GL_DEPTH_BUFFER_BIT);
         glClearDepth(1.0);
         drawView(v);
-        EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_DEPTH_TEST));
         // Window quadrants top-left, top-right, bottom-left, bottom-right.
         const int px[4] = {220, 420, 220, 420}, py[4] = {340, 340, 140, 140};
         const int upright[4] = {2, 3, 0, 1}, turned[4] = {1, 0, 3, 2};

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "render/scene_upload.h"
 #include "scene/mesh_file.h"
@@ -48,9 +49,8 @@ TEST(PictureTexture, RefusesMissingDamagedAndOversizedAndLoadsAGoodOne) {
     for (const char* name : {"none.tga", "broken.tga", "short.tga", "wide.tga"}) {
         Mesh mesh;
         EXPECT_EQ(load(dir, name, mesh), textureFailure(dir + "/" + name));
-        EXPECT_TRUE(mesh.textured == 0) << name;
-        EXPECT_TRUE(mesh.texture == 77u) << name;
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << name;
+        EXPECT_TRUE(mesh.textured == 0 && mesh.texture == 77u && glGetError() == GL_NO_ERROR)
+            << name;
     }
     std::string bgr;
     for (int i = 0; i < 6 * 4; ++i) {
@@ -60,20 +60,15 @@ TEST(PictureTexture, RefusesMissingDamagedAndOversizedAndLoadsAGoodOne) {
     ilGetInteger(0xFFFF);
     Mesh first, second;
     EXPECT_EQ(load(dir, "wall.tga", first) + load(dir, "wall.tga", second), "");
-    ASSERT_TRUE(first.textured);
-    ASSERT_TRUE(second.textured);
-    ASSERT_TRUE(first.texture != 77u);
-    ASSERT_TRUE(first.texture != second.texture);
+    ASSERT_TRUE(first.textured && second.textured && first.texture != 77u &&
+                first.texture != second.texture);
     GLint size[2] = {0, 0};
     glBindTexture(GL_TEXTURE_2D, first.texture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[0]);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[1]);
-    ASSERT_TRUE(size[0] == 6);
-    ASSERT_TRUE(size[1] == 4);
+    ASSERT_TRUE(size[0] == 6 && size[1] == 4);
     unsigned char pixels[6 * 4 * 4];
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    EXPECT_TRUE(pixels[0] == 200);
-    EXPECT_TRUE(pixels[1] == 40);
-    EXPECT_TRUE(pixels[2] == 10);
+    EXPECT_EQ(std::vector<int>(pixels, pixels + 3), (std::vector<int>{200, 40, 10}));
     removeScratchDir(dir);
 }
