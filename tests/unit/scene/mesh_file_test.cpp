@@ -30,10 +30,9 @@ TEST(MeshFile, OptionBitsSwitchTextureDepthAndParticles) {
         Mesh mesh;
         std::string text = triangleMeshUpToOption() + std::to_string(c[0]) + "\n";
         parseGood(c[0] & 16 ? text + "texture : t.jpg\n" + UV : text, mesh);
-        EXPECT_EQ(mesh.textured, c[1]) << c[0];
-        EXPECT_EQ(mesh.depthTest, c[2]) << c[0];
-        EXPECT_EQ(mesh.emitsParticles, c[3]) << c[0];
-        EXPECT_EQ(mesh.faceUVs.size(), c[1] ? 6u : 0u) << c[0];
+        EXPECT_TRUE(mesh.textured == c[1] && mesh.depthTest == c[2] &&
+                    mesh.emitsParticles == c[3] && mesh.faceUVs.size() == (c[1] ? 6u : 0u))
+            << c[0];
     }
 }
 
@@ -46,11 +45,8 @@ TEST(MeshFile, SectionsWithoutBlanksAndLongerListsThanNeeded) {
                       name + " uv mapping(2):0,0 1,0 1,1\n1,1 1,1 1,1",
                   mesh),
         name);
-    EXPECT_TRUE(mesh.vertices.size() == 2);
-    EXPECT_TRUE(mesh.vertices[0].y == -10);
-    EXPECT_TRUE(mesh.vertices[1].z == 3);
-    EXPECT_TRUE(mesh.normals[2].z == 1);
-    EXPECT_TRUE(mesh.color.g == 0.5f);
+    EXPECT_TRUE(mesh.vertices.size() == 2 && mesh.vertices[0].y == -10 && mesh.vertices[1].z == 3 &&
+                mesh.normals[2].z == 1 && mesh.color.g == 0.5f);
     EXPECT_EQ(mesh.faceUVs, (std::vector<float>{0, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
 }
 
@@ -74,11 +70,9 @@ TEST(MeshDetails, ManyFaultsAreCountedKeptToTheLimitAndTheFirstIsThePlayersError
     ASSERT_TRUE(parseMesh(reader, checked, texture, lenient)) << readerErrorText(reader);
     EXPECT_EQ(lenient.faultCount, 31); // and no uv lines for 30 faces
     ASSERT_EQ(lenient.faults.size(), (size_t)MESH_FAULT_LIMIT);
-    EXPECT_TRUE(lenient.faults[0].line == first.line);
-    EXPECT_TRUE(lenient.faults[0].message == first.message);
-    EXPECT_TRUE(lenient.faults[1].line == 8);
-    EXPECT_TRUE(lenient.colorLine == 44);
-    EXPECT_TRUE(lenient.textureLine == 46);
+    EXPECT_TRUE(lenient.faults[0].line == first.line && lenient.faults[0].message == first.message);
+    EXPECT_TRUE(lenient.faults[1].line == 8 && lenient.colorLine == 44 &&
+                lenient.textureLine == 46);
 }
 
 template <typename T> static std::string bytesOf(const std::vector<T>& v) {
@@ -232,9 +226,10 @@ TEST(MeshFile, LinesPastTwoToTheThirtyFirst) {
         details.keepGoing = true;
         details.splitBytes = split;
         EXPECT_FALSE(parseMesh(reader, mesh, texture, details));
-        ASSERT_EQ(details.faults.size(), 2u) << split;
-        EXPECT_EQ(details.faults[0].line, before + 403) << split; // the face line
-        EXPECT_EQ(details.faults[1].line, before + 404) << split; // the normal count
+        ASSERT_EQ(details.faults.size(), 2u) << split; // the face line, then the normal count
+        EXPECT_TRUE(details.faults[0].line == before + 403 &&
+                    details.faults[1].line == before + 404)
+            << split;
         EXPECT_EQ(readerErrorText(reader),
                   "far.msh:2147484050: error: expected a number, found \"x\"")
             << split;
