@@ -92,9 +92,7 @@ std::vector<uint8_t> firstFrameRgb(const std::string& path) {
 // and stops at 1.5 s.
 bool recordSmallShow(const std::string& path, std::string& error) {
     EncoderSettings settings;
-    settings.width = 64;
-    settings.height = 48;
-    settings.fps = 10;
+    settings.width = 64, settings.height = 48, settings.fps = 10;
     MusicTrack sine;
     sine.sampleRate = settings.sampleRate;
     for (int i = 0; i < settings.sampleRate * 3; i++) {
@@ -107,11 +105,8 @@ bool recordSmallShow(const std::string& path, std::string& error) {
         return false;
     }
     for (int frame = 0; frame < 20; frame++) {
-        if (frame == 5) {
-            cueMusic(recording, 500, true);
-        }
-        if (frame == 15) {
-            cueMusic(recording, 1500, false);
+        if (frame == 5 || frame == 15) {
+            cueMusic(recording, frame * 100, frame == 5);
         }
         paintQuadrants(nextFrameBuffer(recording), settings.width, settings.height);
         if (!submitFrame(recording)) {
