@@ -19,15 +19,12 @@ TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
     int n = 0;
     for (const char* text : {"vertices (3) :", "vertices(3):", "vertices \t\n\r\n (3)\n\n :"}) {
         TextReader r = readerOver(text);
-        EXPECT_TRUE(readerExpect(r, "vertices ("));
-        EXPECT_TRUE(readerInt(r, n));
-        EXPECT_TRUE(readerExpect(r, ") :\n"));
-        EXPECT_EQ(n, 3) << text;
+        EXPECT_TRUE(readerExpect(r, "vertices (") && readerInt(r, n) && readerExpect(r, ") :\n") &&
+                    n == 3)
+            << text;
     }
     TextReader spaced = readerOver("(3 )"), upper = readerOver("Vertices");
-    EXPECT_TRUE(readerExpect(spaced, "("));
-    EXPECT_TRUE(readerInt(spaced, n));
-    EXPECT_TRUE(!readerExpect(spaced, ")"));
+    EXPECT_TRUE(readerExpect(spaced, "(") && readerInt(spaced, n) && !readerExpect(spaced, ")"));
     EXPECT_FALSE(readerExpect(upper, "vertices"));
 
     TextReader ints = readerOver(" +12 -7 0012 2147483647 -2147483648 42abc");
@@ -44,11 +41,9 @@ TEST(TextReader, FormatsIntegersWordsAndTheFirstFailure) {
 
     TextReader words = readerOver("  sol\tmaison\n\n" + std::string(300, 'a') + " \xe9t\xe9");
     std::vector<std::string> w(5);
-    EXPECT_TRUE(readerWord(words, w[0]));
-    EXPECT_TRUE(readerWord(words, w[1]));
-    EXPECT_TRUE(readerWord(words, w[2]));
-    EXPECT_TRUE(readerWord(words, w[3]));
-    EXPECT_TRUE(!readerWord(words, w[4]));
+    for (int i = 0; i < 5; i++) {
+        EXPECT_EQ(readerWord(words, w[i]), i < 4) << i;
+    }
     EXPECT_EQ(w,
               (std::vector<std::string>{"sol", "maison", std::string(300, 'a'), "\xe9t\xe9", ""}));
     EXPECT_EQ(words.line, 3);
@@ -79,14 +74,11 @@ TEST(TextReader, FloatsReadBitForBitAsStrtof) {
         ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << std::string(p, end);
     }
     float x = 0;
-    ASSERT_TRUE(readerFloat(r, x));
-    ASSERT_TRUE(std::isnan(x));
-    ASSERT_TRUE(readerAtEnd(r));
+    ASSERT_TRUE(readerFloat(r, x) && std::isnan(x) && readerAtEnd(r));
     for (const char* bad : {"abc", "+-1", "--1", ".", "-", "", "   \n", ",5"}) {
         TextReader o = readerOver(bad);
         x = 9.0f;
-        EXPECT_FALSE(readerFloat(o, x)) << bad;
-        EXPECT_EQ(x, 9.0f) << bad;
+        EXPECT_TRUE(!readerFloat(o, x) && x == 9.0f) << bad;
     }
 }
 

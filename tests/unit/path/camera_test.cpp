@@ -16,10 +16,9 @@ TEST(FreeCamera, DegreePerPixelWithOneWrapStep) {
         state.yaw = c[0], state.pitch = c[1];
         state.lastMouseX = int(c[2]), state.lastMouseY = int(c[3]);
         turnFreeCamera(state, int(c[4]), int(c[5]));
-        EXPECT_EQ(state.yaw, c[6]);
-        EXPECT_EQ(state.pitch, c[7]);
-        EXPECT_EQ(state.lastMouseX, int(c[4]));
-        EXPECT_EQ(state.lastMouseY, int(c[5]));
+        EXPECT_TRUE(state.yaw == c[6] && state.pitch == c[7] && state.lastMouseX == int(c[4]) &&
+                    state.lastMouseY == int(c[5]))
+            << c[0] << " " << c[1];
     }
     CameraState extreme; // the difference of extreme window coordinates does not overflow
     extreme.lastMouseX = -2147483647 - 1;

@@ -47,17 +47,14 @@ TEST(Playback, WorkedValueOneBoundaryPerCallOnlyPastOneAndOpenPathsStop) {
     tr.t = 0.75f;
     advanceTrajectory(0.25f, &tr);
     advanceTrajectory(0.0f, &tr);
-    EXPECT_TRUE(tr.t == 1.0f);
-    EXPECT_TRUE(tr.currentPoint == &path.points[0]); // exactly 1 does not step
-    advanceTrajectory(2.5f, &tr);                    // 3.5: one boundary now, the rest later
-    EXPECT_TRUE(tr.t == 2.5f);
-    EXPECT_TRUE(tr.currentPoint == &path.points[1]);
+    EXPECT_TRUE(tr.t == 1.0f && tr.currentPoint == &path.points[0]); // exactly 1 does not step
+    advanceTrajectory(2.5f, &tr); // 3.5: one boundary now, the rest later
+    EXPECT_TRUE(tr.t == 2.5f && tr.currentPoint == &path.points[1]);
     evaluateTrajectory(&tr); // the segment's cubic beyond its end: still on the line
     EXPECT_NEAR(tr.position.x, 4.5f, 1e-3f);
     advanceTrajectory(0.0f, &tr);
     advanceTrajectory(0.0f, &tr);
-    EXPECT_TRUE(tr.t == 0.5f);
-    EXPECT_TRUE(tr.currentPoint == &path.points[3]);
+    EXPECT_TRUE(tr.t == 0.5f && tr.currentPoint == &path.points[3]);
 
     TestPath curved({{0, 0, 0}, {2, 5, -1}, {7, -3, 4}, {9, 9, 9}, {1, 1, 1}, {3, 3, 3}}, 0);
     for (int count : {6, 4}) { // an open path stops at t 1 on its second-to-last point
@@ -68,10 +65,10 @@ TEST(Playback, WorkedValueOneBoundaryPerCallOnlyPastOneAndOpenPathsStop) {
             advanceTrajectory(0.1f, &curved.tr);
             evaluateTrajectory(&curved.tr);
         }
-        EXPECT_TRUE(curved.tr.t == 1.0f);
-        EXPECT_TRUE(curved.tr.currentPoint == &curved.points[count - 4]);
         const Vec3& end = curved.points[count - 2].position;
-        EXPECT_TRUE(at(curved.tr.position, end.x, end.y, end.z)) << count;
+        EXPECT_TRUE(curved.tr.t == 1.0f && curved.tr.currentPoint == &curved.points[count - 4] &&
+                    at(curved.tr.position, end.x, end.y, end.z))
+            << count;
     }
 }
 
@@ -104,15 +101,13 @@ TEST(Playback, PathsWithoutASegment) {
     }
     const std::string line = "Erreur de gestion de la m\xe9moire!!!\n";
     EXPECT_EQ(testing::internal::GetCapturedStdout(), line + line + line);
-    EXPECT_TRUE(at(path.tr.position, 7, 8, 9));
-    EXPECT_TRUE(at(path.tr.up, 0, 1, 0));
+    EXPECT_TRUE(at(path.tr.position, 7, 8, 9) && at(path.tr.up, 0, 1, 0));
     Trajectory empty; // no points at all: finished and silent
     empty.t = 0.5f;
     testing::internal::CaptureStdout();
     advanceTrajectory(3.0f, &empty);
     evaluateTrajectory(&empty);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(empty.t, 0.5f);
+    EXPECT_TRUE(testing::internal::GetCapturedStdout().empty() && empty.t == 0.5f);
 }
 
 TEST(Playback, CurvesChooseTheEvaluatedTracks) {
@@ -122,8 +117,9 @@ TEST(Playback, CurvesChooseTheEvaluatedTracks) {
         TestPath path(ON_X, 0, c[0]);
         path.tr.t = 1.0f;
         evaluateTrajectory(&path.tr);
-        EXPECT_FLOAT_EQ(path.tr.position.x, 2.0f);
-        EXPECT_TRUE(at(path.tr.target, c[1] ? 2 : 0, 0, c[1] ? 10 : 0)) << c[0];
-        EXPECT_TRUE(at(path.tr.up, 0, c[2] ? 2 : 1, 0)) << c[0];
+        EXPECT_TRUE(at(path.tr.position, 2, 0, 0) &&
+                    at(path.tr.target, c[1] ? 2 : 0, 0, c[1] ? 10 : 0) &&
+                    at(path.tr.up, 0, c[2] ? 2 : 1, 0))
+            << c[0];
     }
 }

@@ -24,10 +24,7 @@ std::string parsed(const std::string& text) {
     if (!parseTrajectory(reader, tr)) {
         return readerErrorText(reader);
     }
-    EXPECT_TRUE(tr.currentPoint == tr.firstPoint);
-    EXPECT_TRUE(tr.t == 0);
-    EXPECT_TRUE(tr.target.x == 0);
-    EXPECT_TRUE(tr.up.y == 1);
+    EXPECT_TRUE(tr.currentPoint == tr.firstPoint && tr.t == 0 && tr.target.x == 0 && tr.up.y == 1);
     std::string out = std::to_string(tr.positions) + " " + std::to_string(tr.curves) + " " +
                       std::to_string(tr.loop) + " " + std::to_string(tr.speed + tr.start) + "|";
     const TrajectoryPoint* p = tr.firstPoint;
@@ -43,8 +40,7 @@ std::string parsed(const std::string& text) {
     }
     out += p == tr.firstPoint ? "ring" : p ? "longer" : "end";
     freeTrajectory(&tr);
-    EXPECT_TRUE(tr.firstPoint == nullptr);
-    EXPECT_TRUE(tr.currentPoint == nullptr);
+    EXPECT_TRUE(tr.firstPoint == nullptr && tr.currentPoint == nullptr);
     freeTrajectory(&tr); // a second release does nothing
     return out;
 }

@@ -11,19 +11,11 @@ TEST(ParticleMotion, RebornAtTheEmitterOnlyBelowZeroLife) {
     p.active = 1, p.life = 0.5f, p.fade = 0.25f, p.size = 0.1f, p.r = 0.2f;
     p.velocity[0] = 10;
     advanceParticle(p, 1.0f, 99, 99, 99, 0, 0, 0); // exactly 0 afterwards: still alive, moved
-    EXPECT_TRUE(p.life == 0.0f);
-    EXPECT_TRUE(p.position[0] > 0);
-    EXPECT_TRUE(p.position[0] != 99.0f);
+    EXPECT_TRUE(p.life == 0.0f && p.position[0] > 0 && p.position[0] != 99.0f);
     advanceParticle(p, 1.0f, 7, 8, 9, 0.5f, -100, 200); // random velocity about the drift
-    EXPECT_TRUE(p.life == 1.0f);
-    EXPECT_TRUE(p.position[0] == 7);
-    EXPECT_TRUE(p.position[1] == 8);
-    EXPECT_TRUE(p.position[2] == 9);
-    EXPECT_TRUE(std::abs(p.velocity[1] + 100) <= 32);
-    EXPECT_TRUE(std::abs(p.velocity[2] - 200) <= 32);
-    EXPECT_TRUE(p.size == 0.1f);
-    EXPECT_TRUE(p.r == 0.2f);
-    EXPECT_TRUE(p.active == 1);
+    EXPECT_TRUE(p.life == 1.0f && p.position[0] == 7 && p.position[1] == 8 && p.position[2] == 9);
+    EXPECT_TRUE(std::abs(p.velocity[1] + 100) <= 32 && std::abs(p.velocity[2] - 200) <= 32);
+    EXPECT_TRUE(p.size == 0.1f && p.r == 0.2f && p.active == 1);
 }
 
 // Right x up points at the camera, both axes of unit length.

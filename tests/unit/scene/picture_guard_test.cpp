@@ -109,9 +109,8 @@ TEST(PictureGuard, DamagedPicturesAreRefusedUnderEveryNameAndWholeOnesPass) {
     writeTextFile(dir + "/ok.tga", targa(4, 3, 12));
     EXPECT_TRUE(loadPictureChecked(dir + "/ok.tga", 64));
     writeTextFile(dir + "/good.jpg", good);
-    EXPECT_TRUE(jpegCheckDecodes(dir + "/good.jpg", 512));
-    EXPECT_TRUE(loadPictureChecked(dir + "/good.jpg", 512));
-    EXPECT_EQ(ilGetInteger(IL_IMAGE_WIDTH), 512);
+    EXPECT_TRUE(jpegCheckDecodes(dir + "/good.jpg", 512) &&
+                loadPictureChecked(dir + "/good.jpg", 512) && ilGetInteger(IL_IMAGE_WIDTH) == 512);
     EXPECT_FALSE(jpegCheckDecodes(dir + "/good.jpg", 511)); // a side above the GL's limit
     ilDeleteImages(1, &image);
     removeScratchDir(dir);

@@ -103,8 +103,7 @@ TEST_F(SoundLayer, FailuresMapOntoTheirCodesAndNullStreamsDoNothing) {
     soundStreamPlay(-1, nullptr);
     soundStreamStop(nullptr);
     soundStreamClose(nullptr);
-    EXPECT_TRUE(fakeMixer.log.size() == calls);
-    EXPECT_TRUE(soundGetError() == 2);
+    EXPECT_TRUE(fakeMixer.log.size() == calls && soundGetError() == 2);
     EXPECT_EQ(soundStreamClose(stream), 1); // the record outlives the layer until closed
 }
 
@@ -130,13 +129,11 @@ TEST_F(SoundLayer, LinesAndLibraryCallsFromInitToQuit) {
         fakeMixer.openResult = c.openResult, fakeMixer.fileCheck = c.fileCheck;
         int result = 0;
         EXPECT_EQ(printedBy([&] { result = initMusic(); }), c.initLine);
-        EXPECT_TRUE(result == c.init);
-        EXPECT_TRUE(fakeCalls("openOutput 44100 32") == (c.patch == 2));
+        EXPECT_TRUE(result == c.init && fakeCalls("openOutput 44100 32") == (c.patch == 2));
         const bool opens = std::string(c.restartAndQuit).find("play") != std::string::npos;
         EXPECT_EQ(printedBy([&] { result = openMusic(); }), c.openLine);
-        EXPECT_TRUE(result == !opens);
-        EXPECT_TRUE((musicStream != nullptr) == opens);
-        EXPECT_EQ(fakeCalls("loadMusic media/musique.mp3"), opens);
+        EXPECT_TRUE(result == !opens && (musicStream != nullptr) == opens &&
+                    fakeCalls("loadMusic media/musique.mp3") == opens);
         fakeMixer.log.clear();
         EXPECT_EQ(printedBy([] {
                       soundStreamStop(musicStream);
