@@ -34,7 +34,7 @@ function chromiumRssMb(rootPid) {
 }
 
 (async () => {
-  const site = process.argv[2];
+  const site = path.resolve(process.argv[2]);
   const {server, url} = await d.serve(site);
   const browser = await d.launch();
   try {
