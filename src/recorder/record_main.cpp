@@ -172,6 +172,9 @@ int main(int argc, char** argv) {
     if (stopSignal != 0 && error.empty()) {
         error = std::string("interrompu par ") + (stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
     }
+    // The scene given back as the player gives it back when it quits: the lists' destructors at
+    // exit would drop the paths' points unfreed.
+    quitShow();
     if (!ok) {
         return fail(error + " ; " + options.outputPath +
                     " n'est pas \xe9"
@@ -185,6 +188,5 @@ int main(int argc, char** argv) {
            "e : %s (%d s, %lld images, %.1f Mo)\n",
            options.outputPath.c_str(), length, (long long)frameCount,
            fileSize(options.outputPath) / 1e6);
-    closeMusic();
     return 0;
 }
