@@ -222,9 +222,9 @@ void fuzzFile(const unsigned char* data, size_t size, const char* extension) {
         [&](int) {
             for (int s : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) // assimp's own crashes: a signal
                 signal(s, SIG_DFL);
-            Assimp::Importer importer;
+            SceneHold hold;
             std::string error;
-            const aiScene* scene = readScene(importer, file, limits, error);
+            const aiScene* scene = readScene(hold, file, limits, error);
             signal(SIGABRT, [](int) { _exit(CONVERSION_FAULT); });
             ImportOptions options;
             options.mapName = "fuzz";

@@ -139,9 +139,9 @@ std::string work(const ImportRequest& request, const WorkFolders& folders,
                  const ImportLimits& limits, int fd) {
     const std::string& file = request.sceneFile;
     childSend(fd, WORK_STAGE, "reading");
-    Assimp::Importer importer;
+    SceneHold hold;
     std::string why;
-    const aiScene* scene = readScene(importer, file, limits, why);
+    const aiScene* scene = readScene(hold, file, limits, why);
     if (!scene)
         return file + ": " + why;
     if (scene->mNumMeshes == 0)
@@ -169,7 +169,7 @@ std::string work(const ImportRequest& request, const WorkFolders& folders,
         alpha.push_back(p.alpha);
         files += !p.scratch.empty();
     }
-    importer.FreeScene(); // the converted records hold all that is written from here on
+    freeScene(hold); // the converted records hold all that is written from here on
     mergeStillMeshes(imported);
     placeMeshes(imported, names, alpha);
     noteSize(imported, imported.notes);

@@ -159,8 +159,14 @@ std::string glbProblem(const std::string& file) {
     return problem;
 }
 
-const aiScene* readScene(Assimp::Importer& importer, const std::string& file,
-                         const ImportLimits& limits, std::string& error) {
+void freeScene(SceneHold& hold) {
+    hold.importer.FreeScene();
+    hold.own.reset();
+}
+
+const aiScene* readScene(SceneHold& hold, const std::string& file, const ImportLimits& limits,
+                         std::string& error) {
+    Assimp::Importer& importer = hold.importer;
     error = glbProblem(file);
     if (!error.empty())
         return nullptr;

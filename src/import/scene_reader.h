@@ -3,13 +3,11 @@
 // the post-process steps are chosen by format. Import side; runs inside the reader's child.
 #pragma once
 
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
 #include <cstddef>
+#include <memory>
 #include <string>
-
-struct aiScene;
-namespace Assimp {
-class Importer;
-}
 
 // Limits of one import; each can be lowered (or raised) through the environment.
 struct ImportLimits {
@@ -23,9 +21,18 @@ struct ImportLimits {
 // The defaults, with the environment's values where set to a positive whole number.
 ImportLimits importLimits();
 
-// Reads `file` into `importer`; null with `error` (without the file's name) on failure.
-const aiScene* readScene(Assimp::Importer& importer, const std::string& file,
-                         const ImportLimits& limits, std::string& error);
+// A scene being read: assimp's is kept by `importer`, one built by a reader of ours by `own`.
+struct SceneHold {
+    Assimp::Importer importer;
+    std::unique_ptr<aiScene> own;
+};
+
+// Reads `file` into `hold`; null with `error` (without the file's name) on failure.
+const aiScene* readScene(SceneHold& hold, const std::string& file, const ImportLimits& limits,
+                         std::string& error);
+
+// Gives back the scene's memory, whoever read it.
+void freeScene(SceneHold& hold);
 
 // The post-process steps of the first pass over a file of that name; normals and the joining
 // of equal vertices follow as the scene needs them (see readScene).
