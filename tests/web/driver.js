@@ -91,29 +91,3 @@ async function canvasPng(page) {
 
 module.exports = {serve, launch, openShow, waitFrames, setClock, typeKeys, canvasPng};
 
-// Command line: node driver.js SITE_DIR OUT.png [QUERY] [KEYS] [FRAMES] [SECONDS]: one picture
-// of the page (at SECONDS of a driven clock when given).
-if (require.main === module) {
-  (async () => {
-    const [site, out, query = '', keys = '', frames = '30', seconds] = process.argv.slice(2);
-    const {server, url} = await serve(site);
-    const browser = await launch();
-    try {
-      const page = await openShow(browser, url, query, seconds !== undefined);
-      await waitFrames(page, Number(frames));
-      if (seconds !== undefined) {
-        await setClock(page, Number(seconds));
-        await waitFrames(page, 5);
-      }
-      await typeKeys(page, keys);
-      await waitFrames(page, 3);
-      fs.writeFileSync(out, await canvasPng(page));
-      const lines = await page.evaluate(() => Module.skarnLines.concat(Module.skarnErrors));
-      console.log(lines.join('\n'));
-      console.log('problems:', JSON.stringify(page.problems));
-    } finally {
-      await browser.close();
-      server.close();
-    }
-  })().catch((e) => { console.error(e); process.exit(1); });
-}
