@@ -36,7 +36,7 @@ void grow(ObjPart& part) {
     }
 }
 
-unsigned join(ObjPart& part, const ObjCorner& c) {
+unsigned lookUp(ObjPart& part, const ObjCorner& c) {
     if (2 * (part.vertices.size() + 1) > part.table.size())
         grow(part);
     size_t mask = part.table.size() - 1, slot = hashOf(c) & mask;
@@ -51,6 +51,22 @@ unsigned join(ObjPart& part, const ObjCorner& c) {
         if (o.v == c.v && o.vt == c.vt && o.vn == c.vn)
             return k;
     }
+}
+
+// The vertex of a corner: most corners repeat the last one of their position, looked up
+// directly; the others go through the hash table.
+unsigned join(ObjPart& part, const ObjCorner& c, std::vector<uint64_t>& recent) {
+    if ((size_t)c.v >= recent.size())
+        recent.resize((size_t)c.v + 1, ~0ull);
+    uint64_t seen = recent[c.v];
+    if (seen >> 32 == part.id) {
+        const ObjCorner& o = part.vertices[(unsigned)seen];
+        if (o.vt == c.vt && o.vn == c.vn)
+            return (unsigned)seen;
+    }
+    unsigned k = lookUp(part, c);
+    recent[c.v] = (uint64_t)part.id << 32 | k;
+    return k;
 }
 
 // The corner a quad is cut from: its concave one, if any (assimp's test, in floats as there).
@@ -71,8 +87,8 @@ unsigned quadStart(const std::vector<ObjCorner>& q, const ObjLists& lists) {
 }
 
 void addTriangle(ObjPart& part, const ObjCorner& a, const ObjCorner& b, const ObjCorner& c,
-                 bool last) {
-    unsigned ia = join(part, a), ib = join(part, b), ic = join(part, c);
+                 bool last, std::vector<uint64_t>& recent) {
+    unsigned ia = join(part, a, recent), ib = join(part, b, recent), ic = join(part, c, recent);
     part.triangles.insert(part.triangles.end(), {ia, ib, ic});
     part.lastOfPolygon.push_back(last);
 }
@@ -149,17 +165,17 @@ void smoothNormals(aiMesh& m, const ObjPart& part) {
 
 } // namespace
 
-void addPolygon(ObjPart& part, const std::vector<ObjCorner>& polygon, const ObjLists& lists) {
+void addPolygon(ObjPart& part, const std::vector<ObjCorner>& polygon, ObjLists& lists) {
     size_t n = polygon.size();
     if (n == 4) {
         unsigned s = quadStart(polygon, lists);
         const ObjCorner *a = &polygon[s], *b = &polygon[(s + 1) % 4], *c = &polygon[(s + 2) % 4];
-        addTriangle(part, *a, *b, *c, false);
-        addTriangle(part, *a, *c, polygon[(s + 3) % 4], true);
+        addTriangle(part, *a, *b, *c, false, lists.recent);
+        addTriangle(part, *a, *c, polygon[(s + 3) % 4], true, lists.recent);
         return;
     }
     for (size_t k = 1; k + 1 < n; k++)
-        addTriangle(part, polygon[0], polygon[k], polygon[k + 1], k + 2 == n);
+        addTriangle(part, polygon[0], polygon[k], polygon[k + 1], k + 2 == n, lists.recent);
 }
 
 void finishPart(ObjPart& part) {

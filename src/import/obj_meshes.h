@@ -21,11 +21,13 @@ struct ObjCorner {
 struct ObjLists {
     std::vector<aiVector3D> positions, normals;
     std::vector<aiVector2D> uvs;
+    std::vector<uint64_t> recent; // per position: part id << 32 | the vertex it last joined
 };
 
 // One mesh to be: the faces of an object (or group) with one material.
 struct ObjPart {
     std::string name;
+    unsigned id = 0;         // its place among the file's parts
     unsigned material = ~0u; // ~0u: no usemtl reached it
     bool hasNormals = false, hasUV = false;
     std::vector<ObjCorner> vertices;    // the distinct corners
@@ -41,7 +43,7 @@ struct ObjObject {
 };
 
 // Adds a face of three or more corners, cut into triangles.
-void addPolygon(ObjPart& part, const std::vector<ObjCorner>& polygon, const ObjLists& lists);
+void addPolygon(ObjPart& part, const std::vector<ObjCorner>& polygon, ObjLists& lists);
 
 // Frees what only a growing part needs.
 void finishPart(ObjPart& part);

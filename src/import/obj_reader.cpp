@@ -138,6 +138,8 @@ bool numbers(Reader& r, float* values, int most, int& count, const char* what) {
             double wide = 0; // a number too small for a float is 0
             auto [wideStop, wideProblem] = std::from_chars(start, r.end, wide);
             problem = wideProblem, stop = wideStop, value = (float)wide;
+            if (problem == std::errc::result_out_of_range)
+                return fail(r, lineText(r) + ": the " + what + " has a number that is not finite");
         }
         if (problem != std::errc() || stop == start)
             return fail(r, lineText(r) + ": the " + what + " has something that is not a number");
@@ -200,10 +202,14 @@ bool readCorner(Reader& r, ObjCorner& c) {
             r.at++;
             continue;
         }
+        bool negative = *r.at == '-';
+        const char *digits = r.at + negative, *stop = digits;
         long long value = 0;
-        auto [stop, problem] = std::from_chars(r.at, r.end, value);
-        if (problem != std::errc() || stop == r.at || (!tokenEnd(r, stop) && *stop != '/'))
+        while (stop < r.end && (unsigned)(*stop - '0') < 10 && stop - digits < 18)
+            value = 10 * value + (*stop++ - '0');
+        if (stop == digits || (!tokenEnd(r, stop) && *stop != '/'))
             return fail(r, "the face at " + lineText(r) + " has something that is not an index");
+        value = negative ? -value : value;
         r.at = stop;
         // As assimp: "v/vn" in a file with normals and no uv names a normal.
         int kind = slot == 1 && r.lists.uvs.empty() && !r.lists.normals.empty() ? 2 : slot;
@@ -229,6 +235,7 @@ bool createPart(Reader& r, const std::string& name) {
         finishPart(r.parts[r.part]);
     r.parts.emplace_back();
     r.parts.back().name = name;
+    r.parts.back().id = (unsigned)r.parts.size() - 1;
     r.part = (int)r.parts.size() - 1;
     if (r.object >= 0)
         r.objects[r.object].parts.push_back(r.part);
