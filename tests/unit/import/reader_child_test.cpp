@@ -99,17 +99,20 @@ void writeText(const std::string& path, const std::string& text) {
 } // namespace
 
 // A quad, a concave quad (cut from its inner corner), usemtl before any object, negative
-// indices, a continued line, CRLF, comments and unknown statements; the second object has no
-// normals: each vertex gets the sum of its faces' unit normals.
+// indices, a continued line, CRLF, comments and unknown statements. The group has no normals:
+// each position (or one very near) gets the sum of the unit normals of the last triangle cut
+// from each face at it;
+// a change of material there starts a mesh named after the material.
 TEST(ObjReader, FacesNormalsAndMaterialsComeOutAsAssimpGaveThem) {
     std::string root = scratchFolder();
-    writeText(root + "/t.mtl", "newmtl red\nKd 1 0 0\nnewmtl blue\nKd 0 0 1\nd 0.5\n"
+    writeText(root + "/t.mtl", "newmtl red\nKd 1 0 0\nTr 0.25\nnewmtl blue\nKd 0 0 1\nd 0.5\n"
                                "map_Kd -s 1 1 1 .\\tex.jpg\n");
     std::string obj =
         "# made by hand\nmtllib t.mtl\nusemtl red\nv 0 0 0\nv 1 0 0\nv 1 1 0\n"
         "v 0 1 0\nv 1 0.25 0\nv 2 0 0\nv 0 0 -1\nvt 0 0\nvt 1 0\nvt 1 1\n"
         "vn 0 0 1\nvp 1 2\ns off\nf 1/1/1 2/2/1 3/3/1 4/1/1\nf 1/1/1 5/1/1 6/1/1 3/1/1\n"
-        "o second\nusemtl blue\nf -7 -6 -4 # a comment\nf -6 -7 \\\n -1\n";
+        "v 0.00001 0 0\ng second\nusemtl blue\nf -8 -7 -6 -2 # a comment\n"
+        "f -7 -1 \\\n -2\nusemtl red\nf -8 -7 -6\n";
     for (size_t at = 0; (at = obj.find('\n', at)) != std::string::npos; at += 2)
         obj.insert(at, "\r");
     writeText(root + "/t.obj", obj);
@@ -117,41 +120,30 @@ TEST(ObjReader, FacesNormalsAndMaterialsComeOutAsAssimpGaveThem) {
     std::string error;
     const aiScene* scene = readScene(hold, root + "/t.obj", ImportLimits(), error);
     ASSERT_TRUE(scene && hold.own) << error;
-    ASSERT_EQ(scene->mNumMeshes, 2u);
+    ASSERT_EQ(scene->mNumMeshes, 3u);
     ASSERT_EQ(scene->mRootNode->mNumChildren, 2u);
     EXPECT_STREQ(scene->mRootNode->mChildren[0]->mName.C_Str(), "defaultobject");
     EXPECT_STREQ(scene->mRootNode->mChildren[1]->mName.C_Str(), "second");
+    const aiVector3D A(0, 0, 0), B(1, 0, 0), C(1, 1, 0), D(0, 0, -1), up(0, 0, 1);
+    const aiVector3D nA(-0.9239f, -0.3827f, 0), nB(0, -0.7071f, 0.7071f), nC(-0.7071f, 0.7071f, 0);
     struct Expected {
         std::vector<aiVector3D> corners, normals; // normals per corner
-        const char* material;
+        const char *name, *material;
         bool uv;
     } expected[] = {
-        {{{0, 0, 0},
-          {1, 0, 0},
-          {1, 1, 0},
-          {0, 0, 0},
-          {1, 1, 0},
-          {0, 1, 0},
-          {1, 0.25f, 0},
-          {2, 0, 0},
-          {1, 1, 0},
-          {1, 0.25f, 0},
-          {1, 1, 0},
-          {0, 0, 0}},
-         std::vector<aiVector3D>(12, {0, 0, 1}),
+        {{A, B, C, A, C, {0, 1, 0}, {1, 0.25f, 0}, {2, 0, 0}, C, {1, 0.25f, 0}, C, A},
+         std::vector<aiVector3D>(12, up),
+         "defaultobject",
          "red",
          true},
-        {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, 0, 0}, {0, 0, -1}},
-         {{0, -0.7071f, 0.7071f},
-          {0, -0.7071f, 0.7071f},
-          {0, 0, 1},
-          {0, -0.7071f, 0.7071f},
-          {0, -0.7071f, 0.7071f},
-          {0, -1, 0}},
+        {{A, B, C, A, C, D, B, {1e-5f, 0, 0}, D}, // that near A is smoothed with it
+         {nA, nB, nC, nA, nC, nA, nB, nA, nA},
+         "second",
          "blue",
          false},
+        {{A, B, C}, {up, up, up}, "red", "red", false},
     };
-    for (unsigned i = 0; i < 2; i++) {
+    for (unsigned i = 0; i < 3; i++) {
         const aiMesh& m = *scene->mMeshes[i];
         ASSERT_EQ(m.mNumFaces * 3, expected[i].corners.size()) << i;
         for (unsigned k = 0; k < expected[i].corners.size(); k++) {
@@ -162,18 +154,21 @@ TEST(ObjReader, FacesNormalsAndMaterialsComeOutAsAssimpGaveThem) {
         aiString name;
         scene->mMaterials[m.mMaterialIndex]->Get(AI_MATKEY_NAME, name);
         EXPECT_STREQ(name.C_Str(), expected[i].material);
+        EXPECT_STREQ(m.mName.C_Str(), expected[i].name);
         EXPECT_EQ(m.mTextureCoords[0] != nullptr, expected[i].uv);
     }
     EXPECT_EQ(scene->mMeshes[0]->mNumVertices, 7u); // one per distinct index triple
     EXPECT_EQ(scene->mMeshes[0]->mTextureCoords[0][2], aiVector3D(1, 1, 0));
-    const aiMaterial& blue = *scene->mMaterials[2];
+    const aiMaterial &red = *scene->mMaterials[1], &blue = *scene->mMaterials[2];
     aiColor3D kd;
-    float opacity = 0;
+    float opacity[2] = {0, 0};
     aiString picture;
-    blue.Get(AI_MATKEY_COLOR_DIFFUSE, kd), blue.Get(AI_MATKEY_OPACITY, opacity);
+    red.Get(AI_MATKEY_OPACITY, opacity[0]), blue.Get(AI_MATKEY_OPACITY, opacity[1]);
+    blue.Get(AI_MATKEY_COLOR_DIFFUSE, kd);
     blue.GetTexture(aiTextureType_DIFFUSE, 0, &picture);
     EXPECT_EQ(kd, aiColor3D(0, 0, 1));
-    EXPECT_EQ(opacity, 0.5f);
+    EXPECT_EQ(opacity[0], 0.75f);
+    EXPECT_EQ(opacity[1], 0.5f);
     EXPECT_STREQ(picture.C_Str(), ".\\tex.jpg");
     std::filesystem::remove_all(root);
 }
