@@ -1,8 +1,14 @@
-// The materials of an OBJ scene read from its .mtl libraries. Import side. Only what the
+// The materials of an OBJ scene read from its .mtl libraries, and the reading of a whole file
+// that OBJ and .mtl share. Import side. Only what the
 // converter uses is kept: the name, Kd, d or Tr, and map_Kd; every other statement is skipped.
 #include "import/obj_materials.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <assimp/material.h>
 #include <cctype>
 #include <charconv>
@@ -87,6 +93,41 @@ std::string pictureName(Line line) {
 }
 
 } // namespace
+
+bool readFileText(const std::string& path, size_t limit, FileText& out, std::string& error) {
+    // Not blocking on open: a FIFO without a writer would wait here forever.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::string("cannot open it (") + std::strerror(errno) + ")";
+        return false;
+    }
+    struct stat s;
+    size_t done = 0, size = 0;
+    if (fstat(fd, &s) != 0 || !S_ISREG(s.st_mode)) {
+        error = "it is not a regular file";
+    } else if ((size = (size_t)s.st_size) > limit) {
+        error = "it is larger than " + std::to_string(limit >> 20) + " MB";
+    } else {
+        out.bytes.reset(new (std::nothrow) char[size + 4]);
+        while (out.bytes && done < size) {
+            ssize_t got = read(fd, out.bytes.get() + done, size - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            done += (size_t)got;
+        }
+        error = !out.bytes    ? "there is no memory for it"
+                : done < size ? "it could not be read"
+                              : "";
+    }
+    close(fd);
+    if (!error.empty())
+        return false;
+    std::memset(out.bytes.get() + size, 0, 4); // a few bytes past the end can be looked at
+    out.size = size;
+    return true;
+}
 
 unsigned objMaterial(ObjMaterials& materials, const std::string& name) {
     auto found = materials.byName.find(name);

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "import/vertex_join.h"
+
 namespace {
 
 const unsigned EMPTY = ~0u;
@@ -163,6 +165,24 @@ void smoothNormals(aiMesh& m, const ObjPart& part) {
     }
 }
 
+// A mesh standing for the points or lines of a part, as assimp's reader keeps them: the
+// converter leaves it out and says so as before. A cloud of bare positions has no face at all.
+aiMesh* looseMesh(const std::string& name, unsigned material, unsigned kind) {
+    aiMesh* m = new aiMesh;
+    m->mName = aiString(name);
+    m->mMaterialIndex = material == ~0u ? 0 : material;
+    m->mPrimitiveTypes = kind == OBJ_LINES ? aiPrimitiveType_LINE : aiPrimitiveType_POINT;
+    m->mNumVertices = 1;
+    m->mVertices = new aiVector3D[1];
+    if (kind) {
+        m->mNumFaces = 1;
+        m->mFaces = new aiFace[1];
+        m->mFaces[0].mNumIndices = kind == OBJ_LINES ? 2 : 1;
+        m->mFaces[0].mIndices = new unsigned[2]{0, 0};
+    }
+    return m;
+}
+
 } // namespace
 
 void addPolygon(ObjPart& part, const std::vector<ObjCorner>& polygon, ObjLists& lists) {
@@ -211,8 +231,10 @@ aiMesh* makeMesh(const ObjPart& part, const ObjLists& lists) {
         m->mFaces[f].mIndices = new unsigned[3];
         std::memcpy(m->mFaces[f].mIndices, &part.triangles[3 * (size_t)f], 3 * sizeof(unsigned));
     }
-    if (!part.hasNormals)
+    if (!part.hasNormals) { // equal positions and uv are equal vertices now, as assimp joins them
         smoothNormals(*m, part);
+        joinVertices(*m);
+    }
     return m;
 }
 
@@ -232,6 +254,12 @@ aiScene* makeScene(const std::string& file, const std::vector<ObjObject>& object
         std::vector<unsigned> kept;
         for (unsigned index : object.parts) {
             ObjPart& part = parts[index];
+            for (unsigned kind : {OBJ_POINTS, OBJ_LINES}) {
+                if (part.loose & kind) {
+                    kept.push_back((unsigned)meshes.size());
+                    meshes.push_back(looseMesh(part.name, part.material, kind));
+                }
+            }
             if (part.triangles.empty())
                 continue;
             kept.push_back((unsigned)meshes.size());
@@ -243,6 +271,11 @@ aiScene* makeScene(const std::string& file, const std::vector<ObjObject>& object
             node->mMeshes = new unsigned[kept.size()];
             std::copy(kept.begin(), kept.end(), node->mMeshes);
         }
+    }
+    if (objects.empty() && !lists.positions.empty()) { // bare positions: a cloud on the root
+        root->mNumMeshes = 1;
+        root->mMeshes = new unsigned[1]{0};
+        meshes.push_back(looseMesh("", 0, 0));
     }
     if (!meshes.empty()) {
         scene->mNumMeshes = (unsigned)meshes.size();

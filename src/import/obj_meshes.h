@@ -12,6 +12,9 @@
 struct aiMesh;
 struct aiScene;
 
+#define OBJ_POINTS 1
+#define OBJ_LINES 2
+
 // One corner of a face: indices into the file's positions, uv and normals (-1: none).
 struct ObjCorner {
     int v = -1, vt = -1, vn = -1;
@@ -30,6 +33,7 @@ struct ObjPart {
     unsigned id = 0;         // its place among the file's parts
     unsigned material = ~0u; // ~0u: no usemtl reached it
     bool hasNormals = false, hasUV = false;
+    unsigned loose = 0;                 // OBJ_POINTS, OBJ_LINES: read into it, not kept
     std::vector<ObjCorner> vertices;    // the distinct corners
     std::vector<unsigned> triangles;    // three vertices each
     std::vector<uint8_t> lastOfPolygon; // per triangle: the last one cut from its face

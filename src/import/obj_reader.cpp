@@ -7,15 +7,10 @@
 #include "import/obj_reader.h"
 
 #include <assimp/scene.h>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <new>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 
 #include "import/obj_materials.h"
@@ -253,7 +248,9 @@ bool createObject(Reader& r, const std::string& name) {
     return true;
 }
 
-bool readFace(Reader& r) {
+// A face, or a line or points ('l', 'p'): these are only marked on their mesh (assimp makes
+// meshes of them that the converter says it leaves out).
+bool readFace(Reader& r, char kind) {
     r.polygon.clear();
     while (!statementEnd(r)) {
         ObjCorner c;
@@ -261,9 +258,10 @@ bool readFace(Reader& r) {
             return false;
         r.polygon.push_back(c);
     }
-    if (r.polygon.size() < 3) // lines and points are not drawn
+    size_t n = r.polygon.size();
+    if (n == 0 || (kind == 'l' && n < 2))
         return true;
-    if (r.polygon.size() > 4) { // assimp cuts these along their outline, concave ones too
+    if (kind == 'f' && n > 4) { // assimp cuts these along their outline, concave ones too
         r.larger = true;
         return false;
     }
@@ -275,7 +273,12 @@ bool readFace(Reader& r) {
         part.hasNormals = part.hasNormals || c.vn >= 0;
         part.hasUV = part.hasUV || c.vt >= 0;
     }
-    addPolygon(part, r.polygon, r.lists);
+    if (kind == 'p' || (kind == 'f' && n == 1))
+        part.loose |= OBJ_POINTS;
+    else if (kind == 'l' || n == 2)
+        part.loose |= OBJ_LINES;
+    else
+        addPolygon(part, r.polygon, r.lists);
     return true;
 }
 
@@ -289,8 +292,9 @@ bool useMaterial(Reader& r) {
                            " materials");
     unsigned index = objMaterial(r.materials, name);
     r.material = (int)index;
-    if (r.part < 0 || (r.parts[r.part].material != NO_MATERIAL &&
-                       r.parts[r.part].material != index && !r.parts[r.part].triangles.empty())) {
+    if (r.part < 0 ||
+        (r.parts[r.part].material != NO_MATERIAL && r.parts[r.part].material != index &&
+         (!r.parts[r.part].triangles.empty() || r.parts[r.part].loose))) {
         if (!createPart(r, name))
             return false;
     }
@@ -306,8 +310,8 @@ bool readStatement(Reader& r) {
         return readUV(r);
     if (key == "vn")
         return readNormal(r);
-    if (key == "f")
-        return readFace(r);
+    if (key == "f" || key == "l" || key == "p")
+        return readFace(r, key[0]);
     if (key == "usemtl")
         return useMaterial(r);
     if (key == "o") {
@@ -336,41 +340,6 @@ bool readStatement(Reader& r) {
 }
 
 } // namespace
-
-bool readFileText(const std::string& path, size_t limit, FileText& out, std::string& error) {
-    // Not blocking on open: a FIFO without a writer would wait here forever.
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::string("cannot open it (") + std::strerror(errno) + ")";
-        return false;
-    }
-    struct stat s;
-    size_t done = 0, size = 0;
-    if (fstat(fd, &s) != 0 || !S_ISREG(s.st_mode)) {
-        error = "it is not a regular file";
-    } else if ((size = (size_t)s.st_size) > limit) {
-        error = "it is larger than " + std::to_string(limit >> 20) + " MB";
-    } else {
-        out.bytes.reset(new (std::nothrow) char[size + 4]);
-        while (out.bytes && done < size) {
-            ssize_t got = read(fd, out.bytes.get() + done, size - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            done += (size_t)got;
-        }
-        error = !out.bytes    ? "there is no memory for it"
-                : done < size ? "it could not be read"
-                              : "";
-    }
-    close(fd);
-    if (!error.empty())
-        return false;
-    std::memset(out.bytes.get() + size, 0, 4); // a few bytes past the end can be looked at
-    out.size = size;
-    return true;
-}
 
 std::unique_ptr<aiScene> readObj(const std::string& file, size_t limit, std::string& error) {
     Reader r;
