@@ -252,19 +252,20 @@ bool createObject(Reader& r, const std::string& name) {
 // meshes of them that the converter says it leaves out).
 bool readFace(Reader& r, char kind) {
     r.polygon.clear();
+    size_t n = 0; // corners: only a face's are kept, and only up to five
     while (!statementEnd(r)) {
         ObjCorner c;
         if (!readCorner(r, c))
             return false;
-        r.polygon.push_back(c);
+        if (kind == 'f' && ++n > 4) { // assimp cuts these along their outline, concave ones too
+            r.larger = true;
+            return false;
+        }
+        if (kind == 'f' || n++ == 0)
+            r.polygon.push_back(c);
     }
-    size_t n = r.polygon.size();
     if (n == 0 || (kind == 'l' && n < 2))
         return true;
-    if (kind == 'f' && n > 4) { // assimp cuts these along their outline, concave ones too
-        r.larger = true;
-        return false;
-    }
     if ((r.object < 0 && !createObject(r, DEFAULT_OBJECT)) ||
         (r.part < 0 && !createPart(r, DEFAULT_OBJECT)))
         return false;
