@@ -70,6 +70,16 @@ std::string lower(std::string text) {
     return text;
 }
 
+// The line's key in lower case; "" when its first word is longer than any key (the line is
+// skipped without reading further: a line may be as long as the file).
+std::string keyOf(Line& line) {
+    skipBlanks(line);
+    const char* start = line.at;
+    while (line.at < line.end && !blank(*line.at) && line.at - start <= 8)
+        line.at++;
+    return line.at - start > 8 ? "" : lower(std::string(start, line.at));
+}
+
 // The picture of a map_Kd line after its options ("-clamp on", "-s 1 1 1", ...), each option
 // skipped with as many values as it takes.
 std::string pictureName(Line line) {
@@ -146,9 +156,11 @@ void readMaterialLibrary(const std::string& objFile, const std::string& named, s
     std::string folder = slash == std::string::npos ? "" : objFile.substr(0, slash + 1);
     FileText text;
     std::string why;
-    if (!readFileText(folder + named, limit, text, why) &&
-        !readFileText(objFile.substr(0, objFile.size() - 3) + "mtl", limit, text, why))
+    size_t left = limit - std::min(limit, materials.libraryBytes);
+    if (!readFileText(folder + named, left, text, why) &&
+        !readFileText(objFile.substr(0, objFile.size() - 3) + "mtl", left, text, why))
         return;
+    materials.libraryBytes += text.size + 1; // an empty one counts too
     // Pictures are named from the library's folder as the mtllib line gives it.
     size_t cut = named.find_last_of('/');
     if (cut == std::string::npos)
@@ -161,7 +173,7 @@ void readMaterialLibrary(const std::string& objFile, const std::string& named, s
         const char* stop = (const char*)std::memchr(at, '\n', end - at);
         Line line{at, stop ? stop : end};
         at = stop ? stop + 1 : end;
-        std::string key = lower(word(line));
+        std::string key = keyOf(line);
         if (key == "newmtl") {
             std::string name = rest(line);
             if (materials.list.size() >= OBJ_MAX_MATERIALS && !materials.byName.count(name))

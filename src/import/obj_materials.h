@@ -24,13 +24,16 @@ struct ObjMaterial {
 struct ObjMaterials {
     std::vector<ObjMaterial> list;
     std::unordered_map<std::string, unsigned> byName;
+    size_t libraryBytes = 0; // read from libraries so far: all of them within the file limit
 };
 
 // The index of the material named so, added with default values when new.
 unsigned objMaterial(ObjMaterials& materials, const std::string& name);
 
 // Reads the library `named` by an mtllib line of `objFile` (beside it, or the .mtl of the same
-// name when that is missing; a library that cannot be opened adds nothing, as assimp does).
+// name when that is missing; a library that cannot be opened adds nothing, as assimp does, and
+// so does one past the limit of all libraries' bytes, so a file naming one library a million
+// times does not read it a million times).
 void readMaterialLibrary(const std::string& objFile, const std::string& named, size_t limit,
                          ObjMaterials& materials);
 

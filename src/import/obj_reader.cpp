@@ -9,6 +9,7 @@
 #include <assimp/scene.h>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -212,7 +213,7 @@ bool readCorner(Reader& r, ObjCorner& c) {
                        : kind == 1 ? r.lists.uvs.size()
                                    : r.lists.normals.size();
         long long index = value > 0 ? value - 1 : (long long)count + value;
-        if (index < 0 || index >= (long long)count) // 0 is count: out of range too
+        if (index < 0 || index >= (long long)count || index > INT32_MAX) // 0 is count too
             return fail(r, "the face at " + lineText(r) + " names " + KINDS[kind] + " " +
                                std::to_string(value) + " of " + std::to_string(count));
         (kind == 0 ? c.v : kind == 1 ? c.vt : c.vn) = (int)index;
