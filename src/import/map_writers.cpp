@@ -5,7 +5,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <functional>
+#include <vector>
 
 #include "base/map_format.h"
 
@@ -15,7 +18,37 @@ namespace {
 #define NORMAL_DIGITS 4 // of unit normals: 1e-4 of a turn is finer than any shading shows
 
 // Appends one number as the readers expect it: plain decimal where it fits in `digits` digits.
-void putNumber(std::string& out, float value, int digits = DIGITS) {
+void putNumber(std::string& out, float value, int digits = DIGITS);
+
+// Numbers a mesh writes again: each vertex's uv once per face around it, coordinates on a
+// grid. Their text is kept by their bits (formatting a float is most of a mesh's writing).
+class NumberCache {
+  public:
+    void put(std::string& out, float value, int digits) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, 4);
+        Entry& e = entries[(bits * 0x9E3779B1u ^ (uint32_t)digits) >> 20];
+        if (e.length == 0 || e.bits != bits || e.digits != digits) {
+            std::string text;
+            putNumber(text, value, digits);
+            if (text.size() > sizeof e.text)
+                return (void)out.append(text);
+            e.bits = bits, e.digits = (uint8_t)digits, e.length = (uint8_t)text.size();
+            std::memcpy(e.text, text.data(), text.size());
+        }
+        out.append(e.text, e.length);
+    }
+
+  private:
+    struct Entry {
+        uint32_t bits = 0;
+        uint8_t digits = 0, length = 0; // length 0: empty
+        char text[18];
+    };
+    std::vector<Entry> entries = std::vector<Entry>(4096);
+};
+
+void putNumber(std::string& out, float value, int digits) {
     if (!std::isfinite(value)) {
         value = 0;
     }
@@ -35,14 +68,14 @@ void putInt(std::string& out, long value) {
     out.append(buffer, r.ptr);
 }
 
-void putTriples(std::string& out, const float* values, size_t count, int digits = DIGITS) {
-    for (size_t i = 0; i < count; i++) {
-        putNumber(out, values[3 * i], digits);
-        out += ' ';
-        putNumber(out, values[3 * i + 1], digits);
-        out += ' ';
-        putNumber(out, values[3 * i + 2], digits);
-        out += '\n';
+void putTriples(std::string& out, const float* values, size_t count, int digits = DIGITS,
+                NumberCache* cache = nullptr) {
+    for (size_t i = 0; i < 3 * count; i++) {
+        if (cache)
+            cache->put(out, values[i], digits);
+        else
+            putNumber(out, values[i], digits);
+        out += i % 3 < 2 ? ' ' : '\n';
     }
 }
 
@@ -75,9 +108,10 @@ bool meshTextTo(const MeshOut& mesh, std::string& out,
     auto full = [&]() { return out.size() < ((size_t)1 << 20) || spill(out); };
     size_t vertexCount = mesh.vertices.size() / 3;
     size_t faceCount = mesh.faces.size() / 3;
+    NumberCache cache;
     putHeader(out, "vertices", vertexCount);
     for (size_t i = 0; i < vertexCount; i++) {
-        putTriples(out, &mesh.vertices[3 * i], 1);
+        putTriples(out, &mesh.vertices[3 * i], 1, DIGITS, &cache);
         if (!full())
             return false;
     }
@@ -95,7 +129,7 @@ bool meshTextTo(const MeshOut& mesh, std::string& out,
     size_t normalCount = mesh.normals.size() / 3;
     putHeader(out, "normales", normalCount);
     for (size_t i = 0; i < normalCount; i++) {
-        putTriples(out, &mesh.normals[3 * i], 1, NORMAL_DIGITS);
+        putTriples(out, &mesh.normals[3 * i], 1, NORMAL_DIGITS, &cache);
         if (!full())
             return false;
     }
@@ -111,9 +145,9 @@ bool meshTextTo(const MeshOut& mesh, std::string& out,
         for (size_t i = 0; i < uvCount; i++) {
             const float* uv = &mesh.faceUVs[6 * i];
             for (int k = 0; k < 3; k++) {
-                putNumber(out, uv[2 * k]);
+                cache.put(out, uv[2 * k], DIGITS);
                 out += ',';
-                putNumber(out, uv[2 * k + 1]);
+                cache.put(out, uv[2 * k + 1], DIGITS);
                 out += k < 2 ? ' ' : '\n';
             }
             if (!full())
