@@ -1,0 +1,43 @@
+// The aiScene being built from a glTF file's records, shared by the files that build its parts
+// (gltf_scene: meshes, materials, nodes, cameras, lamps; gltf_motion: animations). Import side;
+// internal to src/import.
+#pragma once
+
+#include <assimp/scene.h>
+#include <string>
+#include <vector>
+
+#include "import/gltf_data.h"
+#include "import/gltf_doc.h"
+
+struct GltfBuild {
+    const GltfDoc& doc;
+    const GltfFiles& files;
+    std::string error;    // why the file is refused
+    std::string toAssimp; // why assimp reads it instead
+    std::vector<aiMesh*> meshes;
+    std::vector<aiMaterial*> materials; // the file's, then the default; null while not built
+    std::vector<aiTexture*> textures;
+    std::vector<aiCamera*> cameras;
+    std::vector<aiLight*> lights;
+    std::vector<aiAnimation*> animations;
+    std::vector<int> meshFirst;    // glTF mesh -> its first aiMesh, -1 while not built
+    std::vector<int> imageTexture; // glTF image -> embedded aiTexture, -1 while not built
+    std::vector<int> cameraIndex, lightIndex; // glTF -> scene, -1 while not used
+    aiNode* root = nullptr;
+    GltfBuild(const GltfDoc& doc, const GltfFiles& files);
+    ~GltfBuild(); // frees whatever was not handed over to a scene
+};
+
+// Builds the node tree and everything the nodes use. False with build.error or build.toAssimp.
+bool buildNodes(GltfBuild& build);
+
+// Builds the animations (after the nodes: keys the file leaves out take the node's values).
+bool buildAnimations(GltfBuild& build);
+
+// The name assimp gives a node: its own, or "nodes[<index>]".
+std::string gltfNodeName(const GltfDoc& doc, int node);
+
+// Faces of a mesh whose indices share one block (the first face's) lose their pointers into it,
+// so that freeing the mesh frees the block once.
+void releaseIndexBlock(aiMesh& mesh);
