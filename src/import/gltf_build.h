@@ -37,7 +37,3 @@ bool buildAnimations(GltfBuild& build);
 
 // The name assimp gives a node: its own, or "nodes[<index>]".
 std::string gltfNodeName(const GltfDoc& doc, int node);
-
-// Faces of a mesh whose indices share one block (the first face's) lose their pointers into it,
-// so that freeing the mesh frees the block once.
-void releaseIndexBlock(aiMesh& mesh);

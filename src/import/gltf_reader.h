@@ -21,3 +21,8 @@ GltfOutcome readGltf(const std::string& file, size_t limit, std::unique_ptr<aiSc
 
 // Lets go of the shared index blocks of a scene this reader built (call before freeing it).
 void releaseIndexBlocks(aiScene& scene);
+
+// The same for one mesh: faces whose indices share one block (the first face's) lose their
+// pointers into it, so that freeing the faces frees the block once. Faces with a block each
+// (assimp's) are left as they are.
+void releaseIndexBlock(aiMesh& mesh);

@@ -119,7 +119,7 @@ aiMesh* buildPrimitive(GltfBuild& b, const GltfMesh& m, int meshIndex, size_t p)
     std::unique_ptr<aiMesh> mesh(new aiMesh());
     std::string name = m.name.empty() ? "meshes[" + std::to_string(meshIndex) + "]" : m.name;
     if (m.primitives.size() > 1)
-        name += "-" + std::to_string(p);
+        name.append("-").append(std::to_string(p)); // GCC 12 misreads a prepend
     mesh->mName = name;
     mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
     const GltfAccessor* position = accessorOf(b, prim.position, "mesh " + name);
@@ -235,7 +235,7 @@ bool pictureOf(GltfBuild& b, int texture, aiString& out) {
         b.imageTexture[image] = (int)b.textures.size();
         b.textures.push_back(t.release());
     }
-    out = aiString("*" + std::to_string(b.imageTexture[image]));
+    out = aiString(std::string("*").append(std::to_string(b.imageTexture[image])));
     return true;
 }
 
