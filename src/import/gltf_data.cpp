@@ -193,8 +193,7 @@ size_t elementSize(const GltfAccessor& a) {
     return component * (size_t)a.width;
 }
 
-bool readPacked(const GltfDoc& doc, const GltfFiles& files, int index, unsigned char* out,
-                std::string& error) {
+bool accessorFits(const GltfDoc& doc, const GltfFiles& files, int index, std::string& error) {
     std::string name = "accessor " + std::to_string(index);
     if (index < 0 || (size_t)index >= doc.accessors.size()) {
         error = name + " is not in the file";
@@ -206,29 +205,37 @@ bool readPacked(const GltfDoc& doc, const GltfFiles& files, int index, unsigned 
         error = name + " has a component type or type glTF does not have";
         return false;
     }
-    if (a.count == 0)
-        return true;
-    if (a.view < 0) { // no view: zeros, as glTF says
-        std::memset(out, 0, a.count * element);
-        return true;
-    }
-    if ((size_t)a.view >= doc.views.size() || doc.views[a.view].buffer < 0 ||
+    // Without a view an accessor is zeros of any count the file claims: not taken.
+    if (a.view < 0 || (size_t)a.view >= doc.views.size() || doc.views[a.view].buffer < 0 ||
         (size_t)doc.views[a.view].buffer >= files.buffers.size()) {
-        error = name + " names a buffer view or buffer that is not in the file";
+        error = name + " names no buffer view or buffer of the file";
         return false;
     }
     const GltfView& v = doc.views[a.view];
-    const GltfBufferData& data = files.buffers[v.buffer];
+    uint64_t size = files.buffers[v.buffer].size;
     uint64_t stride = v.stride ? v.stride : element;
     // Every bound in 64 bits, each term below 2^63: counts and offsets come from the file.
-    bool fits = stride >= element && stride <= 252 && v.offset <= data.size &&
-                v.length <= data.size - v.offset && a.offset <= v.length &&
-                a.count <= (v.length - a.offset) / stride + 1 &&
-                (a.count - 1) * stride + element <= v.length - a.offset;
-    if (!fits) {
+    bool fits = stride >= element && stride <= 252 && v.offset <= size &&
+                v.length <= size - v.offset && a.offset <= v.length &&
+                (a.count == 0 || (a.count <= (v.length - a.offset) / stride + 1 &&
+                                  (a.count - 1) * stride + element <= v.length - a.offset));
+    if (!fits)
         error = name + " reaches past its buffer view or buffer (or its stride is wrong)";
+    return fits;
+}
+
+bool readPacked(const GltfDoc& doc, const GltfFiles& files, int index, unsigned char* out,
+                std::string& error) {
+    if (!accessorFits(doc, files, index, error))
         return false;
-    }
+    const GltfAccessor& a = doc.accessors[index];
+    std::string name = "accessor " + std::to_string(index);
+    if (a.count == 0)
+        return true;
+    size_t element = elementSize(a);
+    const GltfView& v = doc.views[a.view];
+    const GltfBufferData& data = files.buffers[v.buffer];
+    uint64_t stride = v.stride ? v.stride : element;
     uint64_t at = v.offset + a.offset;
     if (stride == element) {
         if (!bufferBytes(data, at, out, a.count * element)) {

@@ -44,6 +44,10 @@ bool base64Decoded(const std::string& text, std::vector<unsigned char>& out);
 // Bytes of one element of the accessor (0 when its type is not one glTF has).
 size_t elementSize(const GltfAccessor& accessor);
 
+// True when the accessor's elements lie within its view and buffer (so what is allocated for
+// them is bounded by the file); false with `error` naming it.
+bool accessorFits(const GltfDoc& doc, const GltfFiles& files, int accessor, std::string& error);
+
 // Reads the accessor's elements packed (stride removed) into `out`, which holds
 // count * elementSize bytes. Checks the accessor against its view and buffer. False with
 // `error` (naming the accessor).

@@ -29,6 +29,9 @@ bool readKeys(GltfBuild& b, const GltfSampler& s, int width, std::vector<float>&
         b.error = "an animation's times are not floats or it has fewer values than times";
         return false;
     }
+    if (!accessorFits(doc, b.files, s.input, b.error) ||
+        !accessorFits(doc, b.files, s.output, b.error))
+        return false;
     times.resize(in.count);
     values.resize(out.count * (size_t)width);
     return readPacked(doc, b.files, s.input, (unsigned char*)times.data(), b.error) &&
