@@ -25,9 +25,15 @@ struct GltfBuild {
     std::vector<int> imageTexture; // glTF image -> embedded aiTexture, -1 while not built
     std::vector<int> cameraIndex, lightIndex; // glTF -> scene, -1 while not used
     aiNode* root = nullptr;
+    // Bytes of accessors still to read before the file counts as one that reads the same data
+    // over and over (meshes sharing one accessor): such a file goes to assimp.
+    uint64_t budget = 0;
     GltfBuild(const GltfDoc& doc, const GltfFiles& files);
     ~GltfBuild(); // frees whatever was not handed over to a scene
 };
+
+// Takes the accessor's bytes from the budget; false (and the file to assimp) past it.
+bool spendBudget(GltfBuild& build, int accessor);
 
 // Builds the node tree and everything the nodes use. False with build.error or build.toAssimp.
 bool buildNodes(GltfBuild& build);

@@ -30,7 +30,8 @@ bool readKeys(GltfBuild& b, const GltfSampler& s, int width, std::vector<float>&
         return false;
     }
     if (!accessorFits(doc, b.files, s.input, b.error) ||
-        !accessorFits(doc, b.files, s.output, b.error))
+        !accessorFits(doc, b.files, s.output, b.error) || !spendBudget(b, s.input) ||
+        !spendBudget(b, s.output))
         return false;
     times.resize(in.count);
     values.resize(out.count * (size_t)width);

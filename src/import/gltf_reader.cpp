@@ -41,6 +41,9 @@ GltfBuild::GltfBuild(const GltfDoc& doc, const GltfFiles& files)
     : doc(doc), files(files), meshFirst(doc.meshes.size(), -1), imageTexture(doc.images.size(), -1),
       cameraIndex(doc.cameras.size(), -1), lightIndex(doc.lights.size(), -1) {
     materials.assign(doc.materials.size() + 1, nullptr);
+    budget = 64 << 20;
+    for (const GltfBufferData& data : files.buffers)
+        budget += 16 * data.size;
 }
 
 GltfBuild::~GltfBuild() {
@@ -59,6 +62,17 @@ GltfBuild::~GltfBuild() {
     for (aiAnimation* a : animations)
         delete a;
     delete root;
+}
+
+bool spendBudget(GltfBuild& build, int accessor) {
+    const GltfAccessor& a = build.doc.accessors[accessor];
+    uint64_t bytes = a.count * elementSize(a); // checked against the file already
+    if (bytes > build.budget) {
+        build.toAssimp = "accessors read over and over";
+        return false;
+    }
+    build.budget -= bytes;
+    return true;
 }
 
 void releaseIndexBlock(aiMesh& mesh) {

@@ -27,7 +27,7 @@ const GltfAccessor* accessorOf(GltfBuild& b, int index, const std::string& what)
 
 // Reads float vectors of `width` into aiVector3D (uv: v flipped as assimp does).
 aiVector3D* readVectors(GltfBuild& b, int index, int width, unsigned count) {
-    if (!accessorFits(b.doc, b.files, index, b.error))
+    if (!accessorFits(b.doc, b.files, index, b.error) || !spendBudget(b, index))
         return nullptr;
     std::unique_ptr<aiVector3D[]> out(new aiVector3D[count]);
     if (width == 3) {
@@ -59,7 +59,7 @@ bool readTriangles(GltfBuild& b, const GltfPrimitive& p, aiMesh& mesh) {
         }
         width = t == 5121 ? 1 : t == 5123 ? 2 : 4;
         count = a->count;
-        if (!accessorFits(b.doc, b.files, p.indices, b.error))
+        if (!accessorFits(b.doc, b.files, p.indices, b.error) || !spendBudget(b, p.indices))
             return false;
         if (count > 3 * (uint64_t)MAX_VERTICES) {
             b.error = "a mesh has more indices than the reader takes";
