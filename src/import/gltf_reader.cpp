@@ -35,6 +35,30 @@ bool cornerPerVertex(const aiScene& scene) {
     return false;
 }
 
+// Leaves out the vertices no face names, keeping the others' order (assimp's joining step
+// keeps only the vertices in use).
+void dropUnused(aiMesh& m) {
+    std::vector<unsigned> newIndex(m.mNumVertices, 0);
+    for (unsigned f = 0; f < m.mNumFaces; f++)
+        for (unsigned k = 0; k < 3; k++)
+            newIndex[m.mFaces[f].mIndices[k]] = 1;
+    unsigned used = 0;
+    for (unsigned v = 0; v < m.mNumVertices; v++) {
+        bool kept = newIndex[v] != 0;
+        newIndex[v] = used;
+        if (kept) {
+            m.mVertices[used] = m.mVertices[v], m.mNormals[used] = m.mNormals[v];
+            if (m.mTextureCoords[0])
+                m.mTextureCoords[0][used] = m.mTextureCoords[0][v];
+            used++;
+        }
+    }
+    for (unsigned f = 0; f < m.mNumFaces; f++)
+        for (unsigned k = 0; k < 3; k++)
+            m.mFaces[f].mIndices[k] = newIndex[m.mFaces[f].mIndices[k]];
+    m.mNumVertices = used; // the arrays keep their length: freed whole all the same
+}
+
 } // namespace
 
 GltfBuild::GltfBuild(const GltfDoc& doc, const GltfFiles& files)
@@ -126,8 +150,10 @@ GltfOutcome readGltf(const std::string& file, size_t limit, std::unique_ptr<aiSc
     handOver(build.lights, scene->mLights, scene->mNumLights);
     handOver(build.animations, scene->mAnimations, scene->mNumAnimations);
     if (cornerPerVertex(*scene)) {
-        for (unsigned i = 0; i < scene->mNumMeshes; i++)
+        for (unsigned i = 0; i < scene->mNumMeshes; i++) {
+            dropUnused(*scene->mMeshes[i]);
             joinVertices(*scene->mMeshes[i]);
+        }
     }
     out = std::move(scene);
     return GLTF_READ;

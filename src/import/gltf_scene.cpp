@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "import/gltf_build.h"
+#include "import/gltf_reader.h"
 
 namespace {
 
@@ -118,9 +119,17 @@ bool readTriangles(GltfBuild& b, const GltfPrimitive& p, aiMesh& mesh) {
 
 int materialOf(GltfBuild& b, int index);
 
+// Frees a mesh being built whose faces may share one index block.
+struct MeshDrop {
+    void operator()(aiMesh* mesh) const {
+        releaseIndexBlock(*mesh);
+        delete mesh;
+    }
+};
+
 aiMesh* buildPrimitive(GltfBuild& b, const GltfMesh& m, int meshIndex, size_t p) {
     const GltfPrimitive& prim = m.primitives[p];
-    std::unique_ptr<aiMesh> mesh(new aiMesh());
+    std::unique_ptr<aiMesh, MeshDrop> mesh(new aiMesh());
     std::string name = m.name.empty() ? "meshes[" + std::to_string(meshIndex) + "]" : m.name;
     if (m.primitives.size() > 1)
         name.append("-").append(std::to_string(p)); // GCC 12 misreads a prepend

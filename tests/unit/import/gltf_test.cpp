@@ -188,6 +188,8 @@ TEST(GltfReader, HostileFilesAreRefusedWithALine) {
          "buffer 0 says it holds 1880 bytes but has 188"},
         {"floats as indices", replaced(SCENE, R"("indices":3)", R"("indices":0)"), GLTF_REFUSED,
          "accessor 0 is not a list of indices"},
+        {"a material not there", replaced(SCENE, R"("material":0)", R"("material":5)"),
+         GLTF_REFUSED, "names material 5"},
         {"a loop of nodes", replaced(SCENE, R"("children":[1])", R"("children":[1,0])"),
          GLTF_REFUSED, "node parent is reached twice"},
         {"a child not there", replaced(SCENE, R"("children":[1])", R"("children":[7])"),
