@@ -74,11 +74,9 @@ void faceNormals(MeshOut& out) {
 }
 
 // Frees one of a spent mesh's arrays.
-template <typename T> void spend(aiMesh* spent, T*& array) {
-    if (spent) {
-        delete[] array;
-        array = nullptr;
-    }
+template <typename T> void spend(T*& array) {
+    delete[] array;
+    array = nullptr;
 }
 
 // Bakes one assimp mesh with `place` into `out`; false when no triangle is left. A mesh given
@@ -103,7 +101,8 @@ bool bakeMesh(const aiMesh& mesh, const aiMatrix4x4& place, bool withUV, MeshOut
         out.vertices[3 * i + 1] = usable[i] ? p.y : 0;
         out.vertices[3 * i + 2] = usable[i] ? p.z : 0;
     }
-    spend(spent, spent->mVertices);
+    if (spent)
+        spend(spent->mVertices);
     const aiVector3D* uv = withUV ? mesh.mTextureCoords[0] : nullptr;
     out.faces.reserve(3 * (size_t)mesh.mNumFaces); // no copies left behind as they grow
     for (unsigned f = 0; f < mesh.mNumFaces; f++) {
@@ -126,7 +125,7 @@ bool bakeMesh(const aiMesh& mesh, const aiMatrix4x4& place, bool withUV, MeshOut
     }
     if (spent) {
         releaseIndexBlock(*spent);
-        spend(spent, spent->mFaces);
+        spend(spent->mFaces);
         spent->mNumFaces = 0;
     }
     out.faceUVs.reserve(uv ? 2 * out.faces.size() : 0);
@@ -136,7 +135,8 @@ bool bakeMesh(const aiMesh& mesh, const aiMatrix4x4& place, bool withUV, MeshOut
         out.faceUVs.push_back(good ? at.x : 0);
         out.faceUVs.push_back(good ? at.y : 0);
     }
-    spend(spent, spent->mTextureCoords[0]);
+    if (spent)
+        spend(spent->mTextureCoords[0]);
     if (out.faces.empty()) {
         return false;
     }
@@ -151,7 +151,8 @@ bool bakeMesh(const aiMesh& mesh, const aiMatrix4x4& place, bool withUV, MeshOut
         n = (length > 0 && std::isfinite(length)) ? n / length : aiVector3D(0, 1, 0);
         std::copy(&n.x, &n.x + 3, &out.normals[3 * i]);
     }
-    spend(spent, spent->mNormals);
+    if (spent)
+        spend(spent->mNormals);
     return true;
 }
 
