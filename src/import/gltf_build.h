@@ -35,6 +35,10 @@ struct GltfBuild {
 // Takes the accessor's bytes from the budget; false (and the file to assimp) past it.
 bool spendBudget(GltfBuild& build, int accessor);
 
+// The scene's index of the glTF material, built on first use; -1 stands for assimp's default
+// material, placed after the file's own. -1 with build.error or build.toAssimp.
+int materialOf(GltfBuild& build, int index);
+
 // Builds the node tree and everything the nodes use. False with build.error or build.toAssimp.
 bool buildNodes(GltfBuild& build);
 
