@@ -39,6 +39,11 @@ bool spendBudget(GltfBuild& build, int accessor);
 // material, placed after the file's own. -1 with build.error or build.toAssimp.
 int materialOf(GltfBuild& build, int index);
 
+// Normals for a mesh of triangles without its own, as assimp's smooth normals step makes them:
+// each vertex takes the normal of the last face that names it, then vertices nearer each other
+// than 1/10000 of the mesh's diagonal share their normals' mean.
+void smoothNormals(aiMesh& mesh);
+
 // Builds the node tree and everything the nodes use. False with build.error or build.toAssimp.
 bool buildNodes(GltfBuild& build);
 

@@ -2,7 +2,7 @@
 // straight into an aiScene, with accessors read at their offsets and a mesh's indices in one
 // block, so a large scene takes a small multiple of its file. Import side; runs in the reader's
 // child. Files that use what it leaves out (glTF 1, skins, shape keys, sparse or compressed
-// data, points and lines, meshes without normals) go to assimp as before.
+// data, points and lines) go to assimp as before.
 #pragma once
 
 #include <assimp/scene.h>

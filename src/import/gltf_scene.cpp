@@ -138,11 +138,12 @@ aiMesh* buildPrimitive(GltfBuild& b, const GltfMesh& m, int meshIndex, size_t p)
         prim.normal >= 0 ? accessorOf(b, prim.normal, "mesh " + name) : nullptr;
     if (prim.normal >= 0 && !normal)
         return nullptr;
-    if (!isFloat(*position, 3) || !normal || !isFloat(*normal, 3) ||
-        normal->count != position->count) {
-        b.toAssimp = "a mesh without normals of its own or with packed positions";
+    if (!isFloat(*position, 3) || (normal && !isFloat(*normal, 3))) {
+        b.toAssimp = "packed positions or normals";
         return nullptr;
     }
+    // Normals of another length are left out, as assimp leaves them: then made from the faces.
+    bool ownNormals = normal && normal->count == position->count;
     if (position->count > MAX_VERTICES) {
         b.error = "mesh " + name + " has more vertices than the reader takes";
         return nullptr;
@@ -150,7 +151,7 @@ aiMesh* buildPrimitive(GltfBuild& b, const GltfMesh& m, int meshIndex, size_t p)
     unsigned count = (unsigned)position->count;
     mesh->mNumVertices = count;
     if (!(mesh->mVertices = readVectors(b, prim.position, 3, count)) ||
-        !(mesh->mNormals = readVectors(b, prim.normal, 3, count)))
+        (ownNormals && !(mesh->mNormals = readVectors(b, prim.normal, 3, count))))
         return nullptr;
     if (prim.uv >= 0) {
         const GltfAccessor* uv = accessorOf(b, prim.uv, "mesh " + name);
@@ -172,6 +173,8 @@ aiMesh* buildPrimitive(GltfBuild& b, const GltfMesh& m, int meshIndex, size_t p)
     }
     if (!readTriangles(b, prim, *mesh))
         return nullptr;
+    if (!mesh->mNormals)
+        smoothNormals(*mesh);
     int material = materialOf(b, prim.material);
     if (material < 0)
         return nullptr;
