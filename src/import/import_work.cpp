@@ -151,6 +151,7 @@ std::string work(const ImportRequest& request, const WorkFolders& folders,
     options.scale = request.scale;
     options.mapName = request.mapName;
     options.sceneFile = fs::path(file).filename().string();
+    options.spendMeshes = hold.own != nullptr; // read by a reader of ours: no one else holds it
     ImportedScene imported;
     if (!convertScene(*scene, options, imported, why)) {
         for (const std::string& note : imported.notes) // what was left out may be the reason

@@ -11,6 +11,7 @@
 #include <assimp/material.h>
 
 #include "base/map_format.h"
+#include "import/gltf_reader.h"
 #include "import/scene_local.h"
 
 namespace {
@@ -72,9 +73,17 @@ void faceNormals(MeshOut& out) {
     }
 }
 
-// Bakes one assimp mesh with `place` into `out`; false when no triangle is left.
+// Frees one of a spent mesh's arrays.
+template <typename T> void spend(T*& array) {
+    delete[] array;
+    array = nullptr;
+}
+
+// Bakes one assimp mesh with `place` into `out`; false when no triangle is left. A mesh given
+// as `spent` (the same one, no other node's) gives back each array once it is baked, so a
+// large scene is not held twice.
 bool bakeMesh(const aiMesh& mesh, const aiMatrix4x4& place, bool withUV, MeshOut& out,
-              Dropped& dropped) {
+              Dropped& dropped, aiMesh* spent) {
     unsigned vertexCount = mesh.mVertices ? mesh.mNumVertices : 0;
     if (vertexCount == 0 || vertexCount > (unsigned)INT32_MAX / 3 || !mesh.mFaces) {
         return false;
@@ -92,7 +101,10 @@ bool bakeMesh(const aiMesh& mesh, const aiMatrix4x4& place, bool withUV, MeshOut
         out.vertices[3 * i + 1] = usable[i] ? p.y : 0;
         out.vertices[3 * i + 2] = usable[i] ? p.z : 0;
     }
+    if (spent)
+        spend(spent->mVertices);
     const aiVector3D* uv = withUV ? mesh.mTextureCoords[0] : nullptr;
+    out.faces.reserve(3 * (size_t)mesh.mNumFaces); // no copies left behind as they grow
     for (unsigned f = 0; f < mesh.mNumFaces; f++) {
         const aiFace& face = mesh.mFaces[f];
         if (face.mNumIndices != 3 || !face.mIndices) {
@@ -108,15 +120,23 @@ bool bakeMesh(const aiMesh& mesh, const aiMatrix4x4& place, bool withUV, MeshOut
         if (!usable[c[0]] || !usable[c[1]] || !usable[c[2]]) {
             continue;
         }
-        for (int k = 0; k < 3; k++) {
+        for (int k = 0; k < 3; k++)
             out.faces.push_back((int)c[k]);
-            if (uv) {
-                bool good = std::isfinite(uv[c[k]].x) && std::isfinite(uv[c[k]].y);
-                out.faceUVs.push_back(good ? uv[c[k]].x : 0);
-                out.faceUVs.push_back(good ? uv[c[k]].y : 0);
-            }
-        }
     }
+    if (spent) {
+        releaseIndexBlock(*spent);
+        spend(spent->mFaces);
+        spent->mNumFaces = 0;
+    }
+    out.faceUVs.reserve(uv ? 2 * out.faces.size() : 0);
+    for (size_t k = 0; uv && k < out.faces.size(); k++) { // the uv of each corner kept
+        const aiVector3D& at = uv[out.faces[k]];
+        bool good = std::isfinite(at.x) && std::isfinite(at.y);
+        out.faceUVs.push_back(good ? at.x : 0);
+        out.faceUVs.push_back(good ? at.y : 0);
+    }
+    if (spent)
+        spend(spent->mTextureCoords[0]);
     if (out.faces.empty()) {
         return false;
     }
@@ -131,6 +151,8 @@ bool bakeMesh(const aiMesh& mesh, const aiMatrix4x4& place, bool withUV, MeshOut
         n = (length > 0 && std::isfinite(length)) ? n / length : aiVector3D(0, 1, 0);
         std::copy(&n.x, &n.x + 3, &out.normals[3 * i]);
     }
+    if (spent)
+        spend(spent->mNormals);
     return true;
 }
 
@@ -199,7 +221,11 @@ void convertNode(ConvertState& state, const aiNode& node, std::set<std::string>&
         Look look = lookOf(state, mesh.mMaterialIndex);
         Dropped dropped;
         bool withUV = look.picture >= 0 && mesh.mTextureCoords[0];
-        if (!bakeMesh(mesh, bake, withUV, out.mesh, dropped)) {
+        // A mesh of the importer's own scene that no other node shows is spent as it is baked.
+        aiMesh* spent = state.options.spendMeshes && state.uses[index] == 1
+                            ? const_cast<aiMesh*>(&mesh) // the scene is ours to change
+                            : nullptr;
+        if (!bakeMesh(mesh, bake, withUV, out.mesh, dropped, spent)) {
             state.out->notes.push_back("mesh " + label +
                                        (dropped.notTriangles ? " has only points or lines: skipped"
                                                              : " has no usable triangle: skipped"));
@@ -319,6 +345,18 @@ bool convertScene(const aiScene& scene, const ImportOptions& options, ImportedSc
     std::vector<std::pair<const aiNode*, int>> stack;
     if (scene.mRootNode)
         stack.push_back({scene.mRootNode, 0});
+    state.uses.assign(scene.mNumMeshes, 0);
+    for (size_t at = 0; options.spendMeshes && at < stack.size(); at++) { // nodes per mesh
+        auto [node, depth] = stack[at];
+        for (unsigned i = 0; node->mMeshes && i < node->mNumMeshes; i++)
+            if (node->mMeshes[i] < scene.mNumMeshes)
+                state.uses[node->mMeshes[i]]++;
+        for (unsigned i = 0;
+             node->mChildren && i < node->mNumChildren && depth + 1 < MAX_NODE_DEPTH; i++)
+            if (node->mChildren[i])
+                stack.push_back({node->mChildren[i], depth + 1});
+    }
+    stack.resize(scene.mRootNode ? 1 : 0);
     bool tooDeep = false;
     while (!stack.empty()) {
         auto [node, depth] = stack.back();

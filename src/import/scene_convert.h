@@ -20,9 +20,10 @@ struct aiScene;
 #define WHITE_OBJECT "skarn-white" // the invisible object the importer adds (see placeMeshes)
 
 struct ImportOptions {
-    float scale = 1;       // multiplies every length
-    std::string mapName;   // for the map's title and embedded pictures' names
-    std::string sceneFile; // path of the scene file, for pictures named relative to it
+    float scale = 1;          // multiplies every length
+    std::string mapName;      // for the map's title and embedded pictures' names
+    std::string sceneFile;    // path of the scene file, for pictures named relative to it
+    bool spendMeshes = false; // the scene is the importer's own: a mesh's arrays go once baked
 };
 
 // A picture a material names: a file next to the scene, or one embedded in it.

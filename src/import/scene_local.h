@@ -4,6 +4,7 @@
 
 #include <assimp/scene.h>
 #include <string>
+#include <vector>
 
 #include "import/scene_convert.h"
 #include "import/scene_motion.h"
@@ -15,8 +16,9 @@ struct ConvertState {
     SceneMotion motion;
     aiMatrix4x4 axes; // scene root frame -> player frame: up axis to y, times --scale
     ImportedScene* out = nullptr;
-    bool boxEmpty = true; // no vertex has widened out->low/high yet
-    bool gltf = false;    // the scene file is glTF (.gltf, .glb)
+    bool boxEmpty = true;     // no vertex has widened out->low/high yet
+    bool gltf = false;        // the scene file is glTF (.gltf, .glb)
+    std::vector<size_t> uses; // mesh -> nodes that show it (counted when meshes are spent)
 };
 
 // What a material gives a mesh.

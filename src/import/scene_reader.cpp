@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "import/gltf_reader.h"
 #include "import/obj_reader.h"
 #include "import/vertex_join.h"
 
@@ -162,7 +163,13 @@ std::string glbProblem(const std::string& file) {
 
 void freeScene(SceneHold& hold) {
     hold.importer.FreeScene();
+    if (hold.own) // our glTF reader's meshes share index blocks
+        releaseIndexBlocks(*hold.own);
     hold.own.reset();
+}
+
+SceneHold::~SceneHold() {
+    freeScene(*this);
 }
 
 const aiScene* readScene(SceneHold& hold, const std::string& file, const ImportLimits& limits,
@@ -176,6 +183,10 @@ const aiScene* readScene(SceneHold& hold, const std::string& file, const ImportL
     error = glbProblem(file);
     if (!error.empty())
         return nullptr;
+    GltfOutcome ours = readGltf(file, limits.fileMB << 20, hold.own, error);
+    if (ours != GLTF_TO_ASSIMP)
+        return ours == GLTF_READ ? hold.own.get() : nullptr;
+    error.clear();
     importer.SetIOHandler(new PlainFiles(limits.fileMB << 20)); // the importer owns it
     const aiScene* scene = importer.ReadFile(file, postProcessSteps(file));
     // Joining merges nothing in an indexed file (glTF): other formats, which repeat their

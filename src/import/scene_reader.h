@@ -25,6 +25,7 @@ ImportLimits importLimits();
 struct SceneHold {
     Assimp::Importer importer;
     std::unique_ptr<aiScene> own;
+    ~SceneHold(); // frees through freeScene
 };
 
 // Reads `file` into `hold`; null with `error` (without the file's name) on failure.
