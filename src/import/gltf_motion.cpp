@@ -137,8 +137,14 @@ bool buildAnimations(GltfBuild& b) {
             for (const auto& [node, held] : nodes) {
                 const GltfSampler* const* paths = held.p;
                 aiNodeAnim* channel = channelOf(b, node, paths);
-                if (!channel)
+                if (!channel) {
+                    if (out->mNumChannels ==
+                        0) { // an animation frees its list only when it holds one
+                        delete[] out->mChannels;
+                        out->mChannels = nullptr;
+                    }
                     return false;
+                }
                 out->mChannels[out->mNumChannels++] = channel;
                 // Only keys the file holds make the length (assimp's rule, times in ms).
                 if (paths[0])
